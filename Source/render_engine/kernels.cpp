@@ -1,0 +1,153 @@
+// The nine kernels: one copy stage, map builder and scan, instantiated over the three depths and the
+// three source modes, and the entry points that pick one.
+#include <cstring>
+
+#include "depth_traits.h"
+#include "edge_map.h"
+#include "engine.h"
+#include "frame.h"
+#include "step_analysis.h"
+
+namespace tessaline {
+
+std::int32_t MapStride(int width) { return (width + 5 + 3) / 4 * 4; }
+
+std::size_t EdgeMapBytes(int width, int height) {
+  if (width < 0 || height < 0) return 0;
+  return static_cast<std::size_t>(height + 2) * static_cast<std::size_t>(MapStride(width));
+}
+
+std::size_t PixelBytes(Depth depth) {
+  switch (depth) {
+    case Depth::U8:
+      return 4;
+    case Depth::U16:
+      return 8;
+    case Depth::F32:
+      return 16;
+  }
+  return 0;
+}
+
+namespace {
+
+template <class D, SourceMode M>
+void CopyRows(const ImageView& in, const MutableImageView& out, const DerivedValues<D>& v) {
+  using P = typename D::Pixel;
+  const auto* src = static_cast<const unsigned char*>(in.data);
+  auto* dst = static_cast<unsigned char*>(out.data);
+  for (int y = 0; y < in.height; ++y) {
+    const P* s = reinterpret_cast<const P*>(src + in.rowbytes * y);
+    P* d = reinterpret_cast<P*>(dst + out.rowbytes * y);
+    if constexpr (M == SourceMode::Plain) {
+      std::memcpy(d, s, sizeof(P) * static_cast<std::size_t>(in.width));
+    } else {
+      // The key test is repeated only where a pixel differs from the one before it in the row.
+      if (in.width == 0) continue;
+      P remembered = s[0];
+      bool removes = KeyRemoves<M == SourceMode::KeyInvert>(remembered, v.key);
+      for (int x = 0; x < in.width; ++x) {
+        d[x] = s[x];
+        if (!SameBits(s[x], remembered)) {
+          remembered = s[x];
+          removes = KeyRemoves<M == SourceMode::KeyInvert>(remembered, v.key);
+        }
+        if (removes) d[x].alpha = 0;
+      }
+    }
+  }
+}
+
+template <class D, SourceMode M>
+void SmoothWith(const ImageView& in, const MutableImageView& out, const DerivedValues<D>& v,
+                std::uint8_t* zeroedMap) {
+  const int w = in.width, h = in.height;
+  if (v.softness == 0 || w == 0 || h == 0) return;
+  const std::int32_t stride = MapStride(w);
+  BuildEdgeMap<D>(static_cast<const unsigned char*>(out.data), out.rowbytes, w, h, v.depthThreshold,
+                  zeroedMap, stride);
+  const Frame<D, M> f{static_cast<const unsigned char*>(in.data),
+                      in.rowbytes,
+                      static_cast<unsigned char*>(out.data),
+                      out.rowbytes,
+                      w,
+                      h,
+                      EdgeMapView{MapOrigin(zeroedMap, stride), stride},
+                      v};
+  for (int y = 0; y < h; ++y) {
+    const std::uint8_t* row = f.map.origin + static_cast<std::ptrdiff_t>(y) * stride;
+    for (int x0 = 0; x0 < w; x0 += 4) {
+      std::uint32_t group;
+      std::memcpy(&group, row + x0, 4);
+      if (group == 0) continue;
+      // Entries at or beyond w are always zero, so the group needs no bound of its own.
+      for (int x = x0; x < x0 + 4; ++x) {
+        if (row[x] != 0) ScanPixel(f, x, y);
+      }
+    }
+  }
+}
+
+// Calls fn with the depth traits and the mode as types, so that everything below is compiled once
+// per kernel and nothing inside a kernel branches on depth or mode.
+template <class Fn>
+void Dispatch(Depth depth, SourceMode mode, Fn&& fn) {
+  auto withMode = [&](auto traits) {
+    using D = decltype(traits);
+    switch (mode) {
+      case SourceMode::Plain:
+        return fn.template operator()<D, SourceMode::Plain>();
+      case SourceMode::Key:
+        return fn.template operator()<D, SourceMode::Key>();
+      case SourceMode::KeyInvert:
+        return fn.template operator()<D, SourceMode::KeyInvert>();
+    }
+  };
+  switch (depth) {
+    case Depth::U8:
+      return withMode(Depth8{});
+    case Depth::U16:
+      return withMode(Depth16{});
+    case Depth::F32:
+      return withMode(DepthF{});
+  }
+}
+
+}  // namespace
+
+void CopyStage(Depth depth, SourceMode mode, const ImageView& in, const MutableImageView& out,
+               const Params& params) {
+  Dispatch(depth, mode, [&]<class D, SourceMode M>() { CopyRows<D, M>(in, out, DerivedValues<D>(params)); });
+}
+
+void Smooth(Depth depth, SourceMode mode, const ImageView& in, const MutableImageView& out,
+            const Params& params, std::uint8_t* zeroedMap) {
+  Dispatch(depth, mode,
+           [&]<class D, SourceMode M>() { SmoothWith<D, M>(in, out, DerivedValues<D>(params), zeroedMap); });
+}
+
+RenderStatus Render(Depth depth, SourceMode mode, const ImageView& in, const MutableImageView& out,
+                    const Params& params, std::uint8_t* zeroedMap) {
+  if (in.width < 0 || in.height < 0) return RenderStatus::BadView;
+  if (out.width != in.width || out.height != in.height) return RenderStatus::SizeMismatch;
+  const std::size_t rowBytes = PixelBytes(depth) * static_cast<std::size_t>(in.width);
+  const bool empty = in.width == 0 || in.height == 0;
+  if (!empty) {
+    auto rowsFit = [&](std::ptrdiff_t rowbytes) {
+      return in.height == 1 || static_cast<std::size_t>(rowbytes < 0 ? -rowbytes : rowbytes) >= rowBytes;
+    };
+    if (!in.data || !out.data || !zeroedMap || !rowsFit(in.rowbytes) || !rowsFit(out.rowbytes)) {
+      return RenderStatus::BadView;
+    }
+  }
+  if (params.softness < 0 || params.softness > 100 || params.bias < 0 || params.bias > 100 ||
+      params.colorThreshold < 0 || params.colorThreshold > 1020 || params.keyColorThreshold < 0 ||
+      params.keyColorThreshold > 1020) {
+    return RenderStatus::BadParams;
+  }
+  CopyStage(depth, mode, in, out, params);
+  Smooth(depth, mode, in, out, params, zeroedMap);
+  return RenderStatus::Ok;
+}
+
+}  // namespace tessaline
