@@ -9,6 +9,8 @@
 #include <cstdint>
 #include <cstring>
 
+#include "pixel.h"
+
 namespace tessaline {
 
 enum EdgeBits : std::uint8_t {
@@ -59,6 +61,12 @@ void BuildEdgeMap(const unsigned char* pixels, std::ptrdiff_t rowbytes, int w, i
     for (int x0 = 0; x0 < g; x0 += 4) {
       const P* p0 = p + x0;
       const P* q0 = q + x0;
+      // Flat areas first: when the group's five pixels of both rows are bit-identical, no pair
+      // differs and the entries stay zero.
+      if (std::memcmp(p0, p0 + 1, 4 * sizeof(P)) == 0 && std::memcmp(p0, q0, 4 * sizeof(P)) == 0 &&
+          SameBits(p0[4], q0[4])) {
+        continue;
+      }
       std::uint8_t e0 = differ(p0[0], p0[1]) | differ(p0[0], q0[0]) << 1;
       std::uint8_t e1 = differ(p0[1], p0[2]) | differ(p0[1], q0[1]) << 1;
       if (e0 | e1) e0 |= differ(p0[0], q0[1]) << 2 | differ(q0[0], p0[1]) << 3;
