@@ -1,0 +1,261 @@
+// The built tool, run as a user runs it.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <array>
+#include <cstdint>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "cli_test_support.h"
+#include "engine.h"
+
+namespace tessaline::cli {
+namespace {
+
+using test::ReadSamples;
+using test::RunTool;
+using test::ScratchDir;
+using test::ToolRun;
+using test::WriteSamples;
+namespace fs = std::filesystem;
+
+using Rgba = std::array<std::uint8_t, 4>;
+
+// Interleaved 8-bit samples of a width x height image painted by paint(x, y).
+template <std::size_t N, class Paint>
+std::vector<std::uint8_t> Paint8(int width, int height, Paint paint) {
+  std::vector<std::uint8_t> samples;
+  for (int y = 0; y < height; ++y) {
+    for (int x = 0; x < width; ++x) {
+      const std::array<std::uint8_t, N> pixel = paint(x, y);
+      samples.insert(samples.end(), pixel.begin(), pixel.end());
+    }
+  }
+  return samples;
+}
+
+void ExpectOneLine(const std::string& text, const std::string& prefix) {
+  EXPECT_EQ(text.rfind(prefix, 0), 0u) << text;
+  ASSERT_FALSE(text.empty());
+  EXPECT_EQ(text.find('\n'), text.size() - 1) << text;
+}
+
+TEST(ToolTest, HelpExplainsTheToolAndSucceeds) {
+  const ToolRun run = RunTool({"--help"});
+  EXPECT_EQ(run.exitCode, 0);
+  EXPECT_EQ(run.out.rfind("Usage: tessaline INPUT OUTPUT [options]\n", 0), 0u) << run.out;
+  for (const char* option : {"--color-threshold N", "--softness N", "--bias N", "--key-color R,G,B",
+                             "--key-color-threshold N", "--invert", "-h, --help"}) {
+    EXPECT_NE(run.out.find(option), std::string::npos) << option;
+  }
+  EXPECT_EQ(run.err, "");
+  EXPECT_EQ(RunTool({"-h"}).out, run.out);
+}
+
+// Two flat colours meeting along a staircase of six-pixel treads.
+TEST(ToolTest, AStairEdgeIsSmoothedAndNothingElseChanges) {
+  constexpr int kWidth = 24, kHeight = 12;
+  constexpr std::array<std::uint8_t, 3> kUpper{200, 40, 40}, kLower{20, 60, 220};
+  auto lower = [](int x, int y) { return y >= 3 + x / 6; };
+  const auto input = Paint8<3>(kWidth, kHeight, [&](int x, int y) { return lower(x, y) ? kLower : kUpper; });
+  const ScratchDir dir;
+  WriteSamples(dir / "stairs.png", kWidth, kHeight, 3, OIIO::TypeDesc::UINT8, OIIO::TypeDesc::UINT8,
+               input.data());
+
+  test::WriteFileBytes(dir / "smooth.png", "an older output, replaced whole");
+  const ToolRun run = RunTool({(dir / "stairs.png").string(), (dir / "smooth.png").string()});
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_EQ(run.err, "");
+  EXPECT_EQ(dir.Entries(), (std::set<std::string>{"stairs.png", "smooth.png"}));
+
+  const auto output = ReadSamples<std::uint8_t>(dir / "smooth.png");
+  ASSERT_EQ(output.spec.nchannels, 3);
+  ASSERT_EQ(output.samples.size(), input.size());
+  int changed = 0;
+  for (int y = 0; y < kHeight; ++y) {
+    for (int x = 0; x < kWidth; ++x) {
+      const std::size_t i = static_cast<std::size_t>(3 * (y * kWidth + x));
+      if (std::equal(input.begin() + i, input.begin() + i + 3, output.samples.begin() + i)) continue;
+      ++changed;
+      bool besideTheEdge = false;
+      for (int ny = std::max(0, y - 1); ny <= std::min(kHeight - 1, y + 1); ++ny) {
+        for (int nx = std::max(0, x - 1); nx <= std::min(kWidth - 1, x + 1); ++nx) {
+          besideTheEdge |= lower(nx, ny) != lower(x, y);
+        }
+      }
+      EXPECT_TRUE(besideTheEdge) << x << "," << y;
+      for (int c = 0; c < 3; ++c) {
+        EXPECT_GE(output.samples[i + c], std::min(kUpper[c], kLower[c])) << x << "," << y;
+        EXPECT_LE(output.samples[i + c], std::max(kUpper[c], kLower[c])) << x << "," << y;
+      }
+    }
+  }
+  EXPECT_GT(changed, 0);
+}
+
+TEST(ToolTest, ANoOpRenderKeepsSemiTransparentPixelsByteForByte) {
+  const auto input = Paint8<4>(16, 16, [](int x, int y) {
+    return std::array<std::uint8_t, 4>{static_cast<std::uint8_t>(255 - x), static_cast<std::uint8_t>(17 * y),
+                                       static_cast<std::uint8_t>(x * y),
+                                       static_cast<std::uint8_t>(16 * x + y)};
+  });
+  const ScratchDir dir;
+  WriteSamples(dir / "in.png", 16, 16, 4, OIIO::TypeDesc::UINT8, OIIO::TypeDesc::UINT8, input.data());
+  const ToolRun run = RunTool({(dir / "in.png").string(), (dir / "out.png").string(), "--softness=0"});
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_EQ(ReadSamples<std::uint8_t>(dir / "out.png").samples, input);
+}
+
+// Flat regions with shallow stairs, a 45-degree edge in the key colour, a near-key patch, a
+// semi-transparent block, an isolated pixel and a one-pixel line.
+std::vector<std::uint8_t> MixedRgba(int width, int height) {
+  return Paint8<4>(width, height, [](int x, int y) -> Rgba {
+    if (x == 20 && y == 2) return {255, 255, 255, 255};
+    if (x == 16 && y >= 10 && y <= 20) return {0, 0, 0, 255};
+    if (x >= 3 && x < 12 && y >= 14 + x / 4 && y < 22) return {255, 0, 0, 128};
+    if (x >= 28 && y < 8) return {4, 250, 3, 255};
+    if (x + y > 40) return {0, 255, 0, 255};
+    if (y >= 4 + x / 5) return {240, 200, 40, 255};
+    return {30, 30, 200, 255};
+  });
+}
+
+// What Render makes of RGBA samples, as RGBA samples.
+std::vector<std::uint8_t> RenderDirectly(const std::vector<std::uint8_t>& rgba, int width, int height,
+                                         const Params& params, SourceMode mode) {
+  std::vector<std::uint8_t> argb(rgba.size()), out(rgba.size());
+  for (std::size_t i = 0; i < rgba.size(); i += 4) {
+    argb[i] = rgba[i + 3];
+    argb[i + 1] = rgba[i];
+    argb[i + 2] = rgba[i + 1];
+    argb[i + 3] = rgba[i + 2];
+  }
+  std::vector<std::uint8_t> map(EdgeMapBytes(width, height));
+  const ImageView in{argb.data(), 4 * width, width, height};
+  const MutableImageView view{out.data(), 4 * width, width, height};
+  EXPECT_EQ(Render(Depth::U8, mode, in, view, params, map.data()), RenderStatus::Ok);
+  std::vector<std::uint8_t> result(rgba.size());
+  for (std::size_t i = 0; i < rgba.size(); i += 4) {
+    result[i] = out[i + 1];
+    result[i + 1] = out[i + 2];
+    result[i + 2] = out[i + 3];
+    result[i + 3] = out[i];
+  }
+  return result;
+}
+
+TEST(ToolTest, EightBitOutputEqualsTheEngineCalledDirectly) {
+  constexpr int kWidth = 32, kHeight = 24;
+  const std::vector<std::uint8_t> input = MixedRgba(kWidth, kHeight);
+  const ScratchDir dir;
+  WriteSamples(dir / "in.png", kWidth, kHeight, 4, OIIO::TypeDesc::UINT8, OIIO::TypeDesc::UINT8,
+               input.data());
+
+  struct Setting {
+    std::vector<std::string> args;
+    Params params;
+    SourceMode mode;
+  };
+  const Params base;
+  Params sharp = base, keyed = base, inverted = base;
+  sharp.softness = 100, sharp.bias = 40, sharp.colorThreshold = 30;
+  keyed.softness = 60, keyed.keyColorThreshold = 12;
+  keyed.keyColor[1] = 0, keyed.keyColor[2] = 255, keyed.keyColor[3] = 0;
+  inverted.colorThreshold = 1;
+  inverted.keyColor[1] = 0, inverted.keyColor[2] = 255, inverted.keyColor[3] = 0;
+  const Setting settings[] = {
+      {{}, base, SourceMode::Plain},
+      {{"--softness", "100", "--bias", "40", "--color-threshold", "30"}, sharp, SourceMode::Plain},
+      {{"--key-color", "0,255,0", "--key-color-threshold", "12", "--softness=60"}, keyed, SourceMode::Key},
+      {{"--key-color=0,255,0", "--invert", "--color-threshold", "1"}, inverted, SourceMode::KeyInvert},
+  };
+  for (const Setting& setting : settings) {
+    std::vector<std::string> args{(dir / "in.png").string(), (dir / "out.png").string()};
+    args.insert(args.end(), setting.args.begin(), setting.args.end());
+    const ToolRun run = RunTool(args);
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(run.err, "");
+
+    const auto output = ReadSamples<std::uint8_t>(dir / "out.png");
+    EXPECT_NE(output.samples, input) << "the setting must change something to prove anything";
+    EXPECT_EQ(output.samples, RenderDirectly(input, kWidth, kHeight, setting.params, setting.mode))
+        << testing::PrintToString(setting.args);
+  }
+}
+
+TEST(ToolTest, AKeyOnAnImageWithoutAlphaWarnsButRenders) {
+  const auto input = Paint8<3>(8, 8, [](int x, int y) {
+    return x > y ? std::array<std::uint8_t, 3>{0, 255, 0} : std::array<std::uint8_t, 3>{90, 90, 90};
+  });
+  const ScratchDir dir;
+  WriteSamples(dir / "in.png", 8, 8, 3, OIIO::TypeDesc::UINT8, OIIO::TypeDesc::UINT8, input.data());
+  const ToolRun run =
+      RunTool({(dir / "in.png").string(), (dir / "out.png").string(), "--key-color", "0,255,0"});
+  EXPECT_EQ(run.exitCode, 0);
+  ExpectOneLine(run.err, "tessaline: warning: '" + (dir / "in.png").string() + "' has no alpha channel");
+  EXPECT_EQ(ReadSamples<std::uint8_t>(dir / "out.png").spec.nchannels, 3);
+}
+
+struct FailureCase {
+  std::vector<std::string> args;  // "@name" is that name inside the scratch directory
+  int exitCode;
+  std::string message;
+
+  friend void PrintTo(const FailureCase& c, std::ostream* os) { *os << testing::PrintToString(c.args); }
+};
+
+class ToolFailureTest : public testing::TestWithParam<FailureCase> {};
+
+TEST_P(ToolFailureTest, FailsClearlyAndChangesNothing) {
+  const ScratchDir dir;
+  const auto pixels = Paint8<3>(4, 4, [](int x, int) {
+    return std::array<std::uint8_t, 3>{static_cast<std::uint8_t>(60 * x), 0, 0};
+  });
+  WriteSamples(dir / "in.png", 4, 4, 3, OIIO::TypeDesc::UINT8, OIIO::TypeDesc::UINT8, pixels.data());
+  const std::vector<std::uint32_t> wide(4 * 4 * 3, 7);
+  WriteSamples(dir / "u32.tif", 4, 4, 3, OIIO::TypeDesc::UINT32, OIIO::TypeDesc::UINT32, wide.data());
+  test::WriteFileBytes(dir / "text.png", "not a picture");
+  test::WriteFileBytes(dir / "out.png", "the previous output");
+  fs::create_directory(dir / "folder.png");
+  const std::set<std::string> before = dir.Entries();
+
+  std::vector<std::string> args;
+  for (const std::string& arg : GetParam().args) {
+    args.push_back(arg.starts_with("@") ? (dir / arg.substr(1)).string() : arg);
+  }
+  const ToolRun run = RunTool(args);
+
+  EXPECT_EQ(run.exitCode, GetParam().exitCode);
+  ExpectOneLine(run.err, "tessaline: ");
+  EXPECT_NE(run.err.find(GetParam().message), std::string::npos) << run.err;
+  EXPECT_EQ(run.out, "");
+  EXPECT_EQ(dir.Entries(), before);
+  EXPECT_EQ(test::FileBytes(dir / "out.png"), "the previous output");
+  EXPECT_TRUE(fs::is_empty(dir / "folder.png"));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    CommandLine, ToolFailureTest,
+    testing::Values(
+        FailureCase{{"@in.png", "@out.png", "--softness", "7x"}, 2, "--softness needs a whole number"},
+        FailureCase{{"@in.png", "@out.png", "--softness", "101"}, 2, "from 0 to 100, not '101'"},
+        FailureCase{{"@in.png", "@out.png", "--color-threshold=0"}, 2, "from 1 to 1020, not '0'"},
+        FailureCase{{"@in.png", "@out.png", "--key-color", "1,2"}, 2, "three numbers"},
+        FailureCase{{"@in.png", "@out.png", "--smoothness", "5"}, 2, "unknown option '--smoothness'"},
+        FailureCase{{"@in.png", "@out.png", "--bias"}, 2, "--bias needs a value"},
+        FailureCase{{"@in.png", "@out.png", "--invert"}, 2, "add --key-color"},
+        FailureCase{{"@in.png"}, 2, "missing OUTPUT"}));
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, ToolFailureTest,
+    testing::Values(FailureCase{{"@absent.png", "@out.png"}, 1, "no such file"},
+                    FailureCase{{"@text.png", "@out.png"}, 1, "as an image"},
+                    FailureCase{{"@u32.tif", "@out.tif"}, 1, "32-bit unsigned integer"},
+                    FailureCase{{"@in.png", "@missing/out.png"}, 1, "check that the folder exists"},
+                    FailureCase{{"@in.png", "@out.tif"}, 1, "would be a tiff file"},
+                    FailureCase{{"@in.png", "@folder.png"}, 1, "cannot replace it"}));
+
+}  // namespace
+}  // namespace tessaline::cli
