@@ -41,18 +41,22 @@ struct MutableImageView {
 
 // The effect's parameter values, as the user sets them (thresholds in 8-bit colour units).
 struct Params {
-  std::int32_t colorThreshold = 10;     // 1..1020
+  std::int32_t colorThreshold = 10;     // 0..1020 (the effect offers 1..1020)
   std::int32_t softness = 70;           // 0..100
   std::int32_t bias = 0;                // 0..100
   std::uint8_t keyColor[4] = {255, 0, 0, 0};  // alpha, red, green, blue; alpha is not used
   std::int32_t keyColorThreshold = 0;   // 0..1020
 };
 
+// The widest image the engine takes: its map stride must fit a 32-bit signed integer.
+constexpr int kMaxWidth = 0x7FFFFFF0;
+
 // Bytes of one edge-map row for an image of the given width: the smallest multiple of 4 that is
 // not less than width + 5 (four zero entries left of column 0, at least one right of the last).
 std::int32_t MapStride(int width);
 
-// Bytes the edge map needs for an image of width x height: (height + 2) * MapStride(width).
+// Bytes the edge map needs for an image of width x height: (height + 2) * MapStride(width); 0 for a
+// size the engine does not take.
 std::size_t EdgeMapBytes(int width, int height);
 
 // Bytes of one pixel at the given depth (4, 8 or 16).
@@ -62,7 +66,8 @@ std::size_t PixelBytes(Depth depth);
 enum class RenderStatus {
   Ok,
   SizeMismatch,  // input and output differ in width or height
-  BadView,       // negative size, null data for a non-empty view, or rows that overlap
+  BadView,       // negative or too large a size, null data for a non-empty view, or a view
+                 // whose rows overlap each other
   BadParams,     // a parameter outside its range (thresholds 0..1020, softness and bias 0..100)
 };
 

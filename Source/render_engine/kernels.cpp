@@ -10,11 +10,11 @@
 
 namespace tessaline {
 
-std::int32_t MapStride(int width) { return (width + 5 + 3) / 4 * 4; }
+std::int32_t MapStride(int width) { return static_cast<std::int32_t>((static_cast<std::int64_t>(width) + 8) / 4 * 4); }
 
 std::size_t EdgeMapBytes(int width, int height) {
-  if (width < 0 || height < 0) return 0;
-  return static_cast<std::size_t>(height + 2) * static_cast<std::size_t>(MapStride(width));
+  if (width < 0 || height < 0 || width > kMaxWidth) return 0;
+  return (static_cast<std::size_t>(height) + 2) * static_cast<std::size_t>(MapStride(width));
 }
 
 std::size_t PixelBytes(Depth depth) {
@@ -128,7 +128,7 @@ void Smooth(Depth depth, SourceMode mode, const ImageView& in, const MutableImag
 
 RenderStatus Render(Depth depth, SourceMode mode, const ImageView& in, const MutableImageView& out,
                     const Params& params, std::uint8_t* zeroedMap) {
-  if (in.width < 0 || in.height < 0) return RenderStatus::BadView;
+  if (in.width < 0 || in.height < 0 || in.width > kMaxWidth) return RenderStatus::BadView;
   if (out.width != in.width || out.height != in.height) return RenderStatus::SizeMismatch;
   const std::size_t rowBytes = PixelBytes(depth) * static_cast<std::size_t>(in.width);
   const bool empty = in.width == 0 || in.height == 0;
