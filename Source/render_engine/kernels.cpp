@@ -36,6 +36,7 @@ void CopyRows(const ImageView& in, const MutableImageView& out, const DerivedVal
   using P = typename D::Pixel;
   const auto* src = static_cast<const unsigned char*>(in.data);
   auto* dst = static_cast<unsigned char*>(out.data);
+  if (in.width == 0) return;
   for (int y = 0; y < in.height; ++y) {
     const P* s = reinterpret_cast<const P*>(src + in.rowbytes * y);
     P* d = reinterpret_cast<P*>(dst + out.rowbytes * y);
@@ -43,7 +44,6 @@ void CopyRows(const ImageView& in, const MutableImageView& out, const DerivedVal
       std::memcpy(d, s, sizeof(P) * static_cast<std::size_t>(in.width));
     } else {
       // The key test is repeated only where a pixel differs from the one before it in the row.
-      if (in.width == 0) continue;
       P remembered = s[0];
       bool removes = KeyRemoves<M == SourceMode::KeyInvert>(remembered, v.key);
       for (int x = 0; x < in.width; ++x) {
@@ -145,6 +145,7 @@ RenderStatus Render(Depth depth, SourceMode mode, const ImageView& in, const Mut
       params.keyColorThreshold > 1020) {
     return RenderStatus::BadParams;
   }
+  if (empty) return RenderStatus::Ok;  // nothing to copy, and the views may hold no memory at all
   CopyStage(depth, mode, in, out, params);
   Smooth(depth, mode, in, out, params, zeroedMap);
   return RenderStatus::Ok;

@@ -1,0 +1,758 @@
+// libFuzzer target over tessaline::Render.
+//
+// Every byte is read from the front of the input, and a short input reads as if padded with zeros, so
+// hand-made seeds stay readable and an all-zero input is already a useful render (8 x 8, 8-bit, plain,
+// softness 70, threshold 0, black image).
+//
+//   header, kHeaderBytes bytes:
+//     0      depth (b % 3: U8, U16, F32) and mode ((b / 3) % 3: Plain, Key, KeyInvert)
+//     1, 2   width and height codes (see SizeFromCode; 0 and 1 are each one code in eight)
+//     3, 4   colour threshold, little endian (see ThresholdFromCode; small values are likely)
+//     5      softness (see SoftnessFromCode; a zero byte is 70)
+//     6      bias (see BiasFromCode; a zero byte is 0)
+//     7..9   key colour red, green, blue
+//     10, 11 key colour threshold, like the colour threshold
+//     12     row padding in pixels: bits 0-1 input, 2-3 output, 4-5 input and 6-7 output of the
+//            second render
+//     13     bits 0-1 pixel source (0 palette indices, one byte per pixel; 1 shapes; 2 palette
+//            indices, 2 bits per pixel; 3 raw pixel bytes), bits 2-3 palette size (2, 3, 4, 4),
+//            bit 4 bottom-up input rows (negative rowbytes), bit 5 bottom-up output rows, bit 6 the
+//            second render goes through CopyStage and Smooth instead of Render, bit 7 an empty
+//            image is passed with null data to the first render (unless ENGINE_FUZZ_NO_NULL_EMPTY=1)
+//     14     0xF0..0xFF: a rejected call (low nibble picks the fault, see RunFault); otherwise none
+//   palette, kPaletteBytes bytes: 4 colours x 4 channels (alpha, red, green, blue) x (selector,
+//     value), XORed with a default palette of opaque black, opaque white, transparent, opaque red
+//   pixel data: the rest, tiled when it is shorter than the image needs
+//
+// Invariants checked (a violation traps):
+//   - Render returns Ok for valid views and the documented status for invalid ones; a rejected call
+//     leaves output and map untouched
+//   - the input, padding included, is unchanged
+//   - output bytes beyond each row's pixels are unchanged
+//   - the copy (CopyStage, and Render at softness 0) equals the input with alpha zeroed exactly where
+//     the key removes a pixel, computed here from the documented key rule
+//   - the edge map equals the one computed here from the documented rule, frame included; at
+//     softness 0 the map stays all zero
+//   - a second render with other row paddings and orientations, through Render or through
+//     CopyStage + Smooth, gives identical pixels and an identical map (determinism)
+#include <fuzzer/FuzzedDataProvider.h>
+
+#include <algorithm>
+#include <array>
+#include <cfloat>
+#include <climits>
+#include <cmath>
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <vector>
+
+#include "engine.h"
+
+namespace {
+
+using tessaline::Depth;
+using tessaline::ImageView;
+using tessaline::MutableImageView;
+using tessaline::Params;
+using tessaline::RenderStatus;
+using tessaline::SourceMode;
+
+[[noreturn]] void Fail(const char* what, int line) {
+  std::fprintf(stderr, "engine_fuzz: invariant violated at line %d: %s\n", line, what);
+  std::fflush(stderr);
+  __builtin_trap();
+}
+#define FUZZ_CHECK(cond)                  \
+  do {                                    \
+    if (!(cond)) Fail(#cond, __LINE__);   \
+  } while (0)
+
+constexpr std::size_t kHeaderBytes = 15;
+constexpr int kPaletteColours = 4;
+constexpr std::size_t kPaletteBytes = kPaletteColours * 8;
+constexpr int kMaxShapes = 24;
+constexpr std::uint8_t kOutCanary = 0xC3;
+
+// Default palette: each colour is 4 x (selector, value) for alpha, red, green, blue. Alpha selector 0
+// is full alpha, 1 is zero; colour selectors 0..2 scale the value from 8-bit units.
+constexpr std::uint8_t kDefaultPalette[kPaletteBytes] = {
+    0, 0, 0, 0,   0, 0,   0, 0,  // opaque black
+    0, 0, 0, 255, 0, 255, 0, 255,  // opaque white
+    1, 0, 0, 0,   0, 0,   0, 0,  // transparent
+    0, 0, 0, 255, 0, 0,   0, 0,  // opaque red
+};
+
+// 0 and 1 are one code in eight each; 64 is reachable; a zero byte is 8.
+int SizeFromCode(std::uint8_t c) {
+  const int v = c >> 3;
+  switch (c & 7) {
+    case 0:
+      return 8 + v % 9;
+    case 1:
+      return 1;
+    case 2:
+      return 0;
+    case 3:
+      return 1 + v % 4;
+    case 4:
+      return 1 + v;
+    case 5:
+      return 33 + v;
+    case 6:
+      return 2 + v % 6;
+    default:
+      return 64 - v % 4;
+  }
+}
+
+std::int32_t ThresholdFromCode(std::uint16_t c) {
+  static constexpr std::int32_t kSpecial[8] = {0, 1, 1020, 255, 510, 1019, 2, 765};
+  const std::int32_t v = c >> 2;
+  switch (c & 3) {
+    case 0:
+      return v % 32;
+    case 1:
+      return v % 128;
+    case 2:
+      return v % 1021;
+    default:
+      return kSpecial[v % 8];
+  }
+}
+
+std::int32_t SoftnessFromCode(std::uint8_t c) {
+  static constexpr std::int32_t kSpecial[8] = {70, 100, 0, 1, 50, 99, 30, 69};
+  const std::int32_t v = c >> 2;
+  switch (c & 3) {
+    case 0:
+      return kSpecial[v % 8];
+    case 1:
+      return v;  // 0..63
+    case 2:
+      return 37 + v;  // 37..100
+    default:
+      return v % 8;
+  }
+}
+
+std::int32_t BiasFromCode(std::uint8_t c) {
+  static constexpr std::int32_t kSpecial[8] = {0, 100, 50, 1, 99, 33, 66, 10};
+  const std::int32_t v = c >> 2;
+  switch (c & 3) {
+    case 0:
+      return kSpecial[v % 8];
+    case 1:
+      return v;  // 0..63
+    case 2:
+      return 37 + v;  // 37..100
+    default:
+      return v % 8;
+  }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Pixels as raw bytes at one depth.
+
+using RawPixel = std::array<std::uint8_t, 16>;
+
+float FloatFromBits(std::uint32_t bits) {
+  float f;
+  std::memcpy(&f, &bits, 4);
+  return f;
+}
+
+float ExoticFloat(std::uint8_t v) {
+  switch (v % 28) {
+    case 0: return FloatFromBits(0x7FC00000u);              // quiet NaN
+    case 1: return FloatFromBits(0xFFC00000u);              // negative quiet NaN
+    case 2: return FloatFromBits(0x7FC00000u | v);          // NaN with payload
+    case 3: return FloatFromBits(0x7F800001u);              // signalling NaN
+    case 4: return INFINITY;
+    case 5: return -INFINITY;
+    case 6: return -0.0f;
+    case 7: return 1e30f;
+    case 8: return -1e30f;
+    case 9: return FLT_MAX;
+    case 10: return -FLT_MAX;
+    case 11: return FLT_MIN;
+    case 12: return 1e-40f;                                 // subnormal
+    case 13: return -FLT_TRUE_MIN;
+    case 14: return FLT_TRUE_MIN;
+    case 15: return 2.0f;
+    case 16: return -1.0f;
+    case 17: return -0.5f;
+    case 18: return 1.5f;
+    case 19: return 1e10f;
+    case 20: return 0.5f;
+    case 21: return FloatFromBits(0x3F800001u);             // just above 1
+    case 22: return FloatFromBits(0x3F7FFFFFu);             // just below 1
+    case 23: return 255.0f;
+    case 24: return 65535.0f;
+    case 25: return 16777217.0f;
+    case 26: return -FLT_MIN;
+    default: return 1.0f / 255.0f;
+  }
+}
+
+std::uint16_t Exotic16(std::uint8_t v) {
+  static constexpr std::uint16_t kSpecial[8] = {65535, 32769, 1, 32767, 65534, 40000, 65280, 49152};
+  if (v < 8) return kSpecial[v];
+  return static_cast<std::uint16_t>(32768 + v * 128 + v / 2);  // 32768..65535
+}
+
+// Writes channel ch (0 alpha, 1 red, 2 green, 3 blue) of a pixel from a (selector, value) pair.
+void PutChannel(Depth depth, RawPixel& px, int ch, std::uint8_t sel, std::uint8_t val) {
+  enum Kind { Full, Zero, Scaled, Exotic } kind;
+  if (ch == 0) {
+    kind = static_cast<Kind>(sel % 4);
+  } else {
+    kind = sel % 4 == 3 ? Exotic : Scaled;
+  }
+  switch (depth) {
+    case Depth::U8: {
+      std::uint8_t c = kind == Full ? 255 : kind == Zero ? 0 : val;
+      if (kind == Exotic) c = static_cast<std::uint8_t>(val ^ 0x80);
+      px[static_cast<std::size_t>(ch)] = c;
+      break;
+    }
+    case Depth::U16: {
+      std::uint16_t c = 0;
+      switch (kind) {
+        case Full: c = 32768; break;
+        case Zero: c = 0; break;
+        case Scaled: c = static_cast<std::uint16_t>(val * 32768 / 255); break;
+        case Exotic: c = Exotic16(val); break;
+      }
+      std::memcpy(px.data() + 2 * ch, &c, 2);
+      break;
+    }
+    case Depth::F32: {
+      float c = 0.0f;
+      switch (kind) {
+        case Full: c = 1.0f; break;
+        case Zero: c = 0.0f; break;
+        case Scaled: c = static_cast<float>(val) / 255.0f; break;
+        case Exotic: c = ExoticFloat(val); break;
+      }
+      std::memcpy(px.data() + 4 * ch, &c, 4);
+      break;
+    }
+  }
+}
+
+// A tight w x h image of raw pixels.
+struct Image {
+  int w = 0, h = 0;
+  std::size_t pb = 0;
+  std::vector<std::uint8_t> bytes;
+  std::uint8_t* At(int x, int y) { return bytes.data() + (static_cast<std::size_t>(y) * w + x) * pb; }
+  const std::uint8_t* At(int x, int y) const {
+    return bytes.data() + (static_cast<std::size_t>(y) * w + x) * pb;
+  }
+  void Set(int x, int y, const RawPixel& p) {
+    if (x < 0 || y < 0 || x >= w || y >= h) return;
+    std::memcpy(At(x, y), p.data(), pb);
+  }
+};
+
+// Shapes on a background of palette colour 0: each primitive is 5 bytes (type, x, y, size, colour).
+void DrawShapes(Image& img, const std::vector<std::uint8_t>& data, const RawPixel* palette, int paletteSize) {
+  const int w = img.w, h = img.h;
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x) img.Set(x, y, palette[0]);
+  if (w == 0 || h == 0) return;
+  for (std::size_t s = 0; s < static_cast<std::size_t>(kMaxShapes) && 5 * s + 5 <= data.size(); ++s) {
+    const std::uint8_t* d = data.data() + 5 * s;
+    const int x0 = d[1] % w, y0 = d[2] % h;
+    const int size = d[3];
+    const RawPixel& c = palette[d[4] % paletteSize];
+    switch (d[0] % 7) {
+      case 0: {  // filled rectangle
+        const int rw = (size & 15) + 1, rh = (size >> 4) + 1;
+        for (int y = y0; y < y0 + rh; ++y)
+          for (int x = x0; x < x0 + rw; ++x) img.Set(x, y, c);
+        break;
+      }
+      case 1: {  // region below a staircase falling one row every `run` columns
+        const int run = (size & 7) + 1;
+        const bool rising = (size & 8) != 0;
+        for (int x = x0; x < w; ++x) {
+          const int step = (x - x0) / run;
+          const int top = rising ? y0 - step : y0 + step;
+          for (int y = top < 0 ? 0 : top; y < h; ++y) img.Set(x, y, c);
+        }
+        break;
+      }
+      case 2: {  // region right of a staircase moving one column every `run` rows
+        const int run = (size & 7) + 1;
+        const bool leftwards = (size & 8) != 0;
+        for (int y = y0; y < h; ++y) {
+          const int step = (y - y0) / run;
+          const int left = leftwards ? x0 - step : x0 + step;
+          for (int x = left < 0 ? 0 : left; x < w; ++x) img.Set(x, y, c);
+        }
+        break;
+      }
+      case 3: {  // one-pixel 45-degree line
+        const int len = (size & 63) + 1;
+        const int dy = (size & 64) ? -1 : 1;
+        const int dx = (size & 128) ? -1 : 1;
+        for (int k = 0; k < len; ++k) img.Set(x0 + dx * k, y0 + dy * k, c);
+        break;
+      }
+      case 4: {  // one-pixel horizontal or vertical line
+        const int len = (size & 127) + 1;
+        for (int k = 0; k < len; ++k) {
+          if (size & 128) {
+            img.Set(x0, y0 + k, c);
+          } else {
+            img.Set(x0 + k, y0, c);
+          }
+        }
+        break;
+      }
+      case 5: {  // single pixel or 2 x 2 dot
+        img.Set(x0, y0, c);
+        if (size & 1) {
+          img.Set(x0 + 1, y0, c);
+          img.Set(x0, y0 + 1, c);
+          img.Set(x0 + 1, y0 + 1, c);
+        }
+        break;
+      }
+      default: {  // checkerboard patch
+        const int n = (size & 15) + 1;
+        for (int y = y0; y < y0 + n; ++y)
+          for (int x = x0; x < x0 + n; ++x)
+            if (((x + y) & 1) != 0) img.Set(x, y, c);
+        break;
+      }
+    }
+  }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Reference rules, written from the engine's documentation.
+
+struct Channels {
+  std::int32_t a, r, g, b;
+};
+Channels IntegerChannels(Depth depth, const std::uint8_t* p) {
+  if (depth == Depth::U8) return {p[0], p[1], p[2], p[3]};
+  std::uint16_t c[4];
+  std::memcpy(c, p, 8);
+  return {c[0], c[1], c[2], c[3]};
+}
+struct FloatChannels {
+  float a, r, g, b;
+};
+FloatChannels FloatPixel(const std::uint8_t* p) {
+  float c[4];
+  std::memcpy(c, p, 16);
+  return {c[0], c[1], c[2], c[3]};
+}
+
+// A parameter value in 8-bit units converted to the depth's scale.
+std::int32_t IntegerScale(Depth depth, std::int32_t v) { return depth == Depth::U8 ? v : v * 32768 / 255; }
+float FloatScale(std::int32_t v) { return static_cast<float>(v) / 255.0f; }
+
+// The key matches when |dR| + |dG| + |dB| is not greater than the key threshold (float: the
+// subtraction steps in single precision, in order; only a result below 0 fails).
+bool KeyMatches(Depth depth, const std::uint8_t* p, const Params& params) {
+  if (depth == Depth::F32) {
+    const FloatChannels c = FloatPixel(p);
+    float r = FloatScale(params.keyColorThreshold) - std::fabs(c.r - FloatScale(params.keyColor[1]));
+    r = r - std::fabs(c.g - FloatScale(params.keyColor[2]));
+    r = r - std::fabs(c.b - FloatScale(params.keyColor[3]));
+    return !(r < 0.0f);
+  }
+  const Channels c = IntegerChannels(depth, p);
+  auto d = [](std::int32_t x, std::int32_t y) { return x > y ? x - y : y - x; };
+  const std::int32_t sum = d(c.r, IntegerScale(depth, params.keyColor[1])) +
+                           d(c.g, IntegerScale(depth, params.keyColor[2])) +
+                           d(c.b, IntegerScale(depth, params.keyColor[3]));
+  return sum <= IntegerScale(depth, params.keyColorThreshold);
+}
+
+// The copy stage: the input, with alpha zeroed (+0.0 at float) where the mode's key removes a pixel.
+Image ExpectedCopy(Depth depth, SourceMode mode, const Image& in, const Params& params) {
+  Image out = in;
+  if (mode == SourceMode::Plain) return out;
+  for (int y = 0; y < in.h; ++y) {
+    for (int x = 0; x < in.w; ++x) {
+      const bool match = KeyMatches(depth, in.At(x, y), params);
+      const bool removes = mode == SourceMode::Key ? match : !match;
+      if (removes) std::memset(out.At(x, y), 0, depth == Depth::U8 ? 1 : depth == Depth::U16 ? 2 : 4);
+    }
+  }
+  return out;
+}
+
+// Whether two neighbours differ by more than the colour threshold: transparent pixels count as all
+// zero, identical pixels never differ; float follows the documented single-precision steps.
+bool Differ(Depth depth, const std::uint8_t* p, const std::uint8_t* q, std::int32_t threshold) {
+  if (depth == Depth::F32) {
+    const float t = FloatScale(threshold);
+    const FloatChannels a = FloatPixel(p), b = FloatPixel(q);
+    const bool aClear = a.a == 0.0f, bClear = b.a == 0.0f;
+    if (aClear && bClear) return false;
+    if (aClear) return t - (((b.g + b.r) + b.b) + b.a) < 0.0f;
+    if (bClear) return t - (((a.g + a.r) + a.b) + a.a) < 0.0f;
+    if (std::memcmp(p, q, 16) == 0) return false;
+    float r = t - std::fabs(a.r - b.r);
+    r = r - std::fabs(a.g - b.g);
+    r = r - std::fabs(a.b - b.b);
+    r = r - std::fabs(a.a - b.a);
+    return r < 0.0f;
+  }
+  const std::size_t pb = depth == Depth::U8 ? 4 : 8;
+  if (std::memcmp(p, q, pb) == 0) return false;
+  Channels a = IntegerChannels(depth, p), b = IntegerChannels(depth, q);
+  if (a.a == 0) a = {0, 0, 0, 0};
+  if (b.a == 0) b = {0, 0, 0, 0};
+  auto d = [](std::int32_t x, std::int32_t y) { return x > y ? x - y : y - x; };
+  const std::int32_t sum = d(a.a, b.a) + d(a.r, b.r) + d(a.g, b.g) + d(a.b, b.b);
+  return sum > IntegerScale(depth, threshold) && sum != 0;
+}
+
+// The edge map of an image, laid out as the engine documents it: rows of the smallest multiple of 4
+// not below w + 5 bytes, a zero row above and below, entry (0, 0) four bytes into the second row.
+// Bits: 1 right neighbour differs, 2 lower neighbour, 4 lower-right, 8 the right and lower neighbours
+// differ from each other. Within each group of four entries of a row (groups end before the last
+// column's group), the diagonal bits of the first three entries are only tested once a horizontal or
+// vertical bit of that entry or the ones before it, or of the next entry, is set.
+std::vector<std::uint8_t> ExpectedMap(Depth depth, const Image& img, std::int32_t threshold) {
+  const int w = img.w, h = img.h;
+  const std::size_t stride = static_cast<std::size_t>((w + 5 + 3) / 4 * 4);
+  std::vector<std::uint8_t> map((static_cast<std::size_t>(h) + 2) * stride, 0);
+  if (w == 0 || h == 0) return map;
+  std::uint8_t* origin = map.data() + stride + 4;
+  auto dif = [&](int x0, int y0, int x1, int y1) {
+    return Differ(depth, img.At(x0, y0), img.At(x1, y1), threshold) ? 1 : 0;
+  };
+  const int g = (w - 1) / 4 * 4;
+  for (int y = 0; y < h; ++y) {
+    std::uint8_t* e = origin + static_cast<std::size_t>(y) * stride;
+    if (y + 1 == h) {
+      for (int x = 0; x + 1 < w; ++x) e[x] = static_cast<std::uint8_t>(dif(x, y, x + 1, y));
+      continue;
+    }
+    for (int x = 0; x + 1 < w; ++x) {
+      e[x] = static_cast<std::uint8_t>(dif(x, y, x + 1, y) | dif(x, y, x, y + 1) << 1);
+    }
+    e[w - 1] = static_cast<std::uint8_t>(dif(w - 1, y, w - 1, y + 1) << 1);
+    for (int x = 0; x + 1 < w; ++x) {
+      bool tested = true;
+      if (x < g && x % 4 != 3) {
+        tested = false;
+        for (int k = x - x % 4; k <= x + 1; ++k) tested = tested || e[k] != 0;
+      }
+      if (tested) {
+        e[x] = static_cast<std::uint8_t>(e[x] | dif(x, y, x + 1, y + 1) << 2 | dif(x + 1, y, x, y + 1) << 3);
+      }
+    }
+  }
+  return map;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Buffers laid out as a host would: one exact-size heap allocation each (new[], so even an empty
+// buffer has its own address and any access to it is an overflow), optional row padding, optional
+// bottom-up rows, and optionally a null data pointer for an empty view, which the engine accepts.
+
+// Set by ENGINE_FUZZ_NO_NULL_EMPTY=1 to keep empty views off null data while a finding there is open.
+bool NoNullEmptyViews() {
+  static const bool value = [] {
+    const char* e = std::getenv("ENGINE_FUZZ_NO_NULL_EMPTY");
+    return e != nullptr && *e != '\0' && *e != '0';
+  }();
+  return value;
+}
+
+struct Buffer {
+  std::size_t size = 0;
+  std::unique_ptr<std::uint8_t[]> storage;
+  std::ptrdiff_t rowbytes = 0;  // as passed to the engine (negative for bottom-up)
+  std::uint8_t* first = nullptr;  // start of row 0
+  int w = 0, h = 0;
+  std::size_t pb = 0;
+  bool nullWhenEmpty = false;
+
+  Buffer(int width, int height, std::size_t pixelBytes, int padPixels, bool bottomUp, bool nullIfEmpty)
+      : w(width), h(height), pb(pixelBytes) {
+    const std::size_t rb = (static_cast<std::size_t>(w) + static_cast<std::size_t>(padPixels)) * pb;
+    size = rb * static_cast<std::size_t>(h);
+    storage.reset(new std::uint8_t[size]);
+    rowbytes = static_cast<std::ptrdiff_t>(rb);
+    first = storage.get();
+    if (bottomUp && h > 0) {
+      first = storage.get() + rb * static_cast<std::size_t>(h - 1);
+      rowbytes = -rowbytes;
+    }
+    nullWhenEmpty = nullIfEmpty && (w == 0 || h == 0) && !NoNullEmptyViews();
+  }
+  std::uint8_t* Base() const { return storage.get(); }
+  std::vector<std::uint8_t> Bytes() const { return {Base(), Base() + size}; }
+  void FillAll(std::uint8_t v) { std::fill(Base(), Base() + size, v); }
+  std::uint8_t* Row(int y) const { return first + rowbytes * y; }
+  std::uint8_t* Data() const { return nullWhenEmpty ? nullptr : first; }
+  ImageView View() const { return {Data(), rowbytes, w, h}; }
+  MutableImageView Mutable() const { return {Data(), rowbytes, w, h}; }
+
+  void Fill(const Image& img) {
+    for (int y = 0; y < h; ++y)
+      if (w > 0) std::memcpy(Row(y), img.At(0, y), static_cast<std::size_t>(w) * pb);
+  }
+  Image Extract() const {
+    Image img;
+    img.w = w;
+    img.h = h;
+    img.pb = pb;
+    img.bytes.resize(static_cast<std::size_t>(w) * static_cast<std::size_t>(h) * pb);
+    for (int y = 0; y < h; ++y)
+      if (w > 0) std::memcpy(img.At(0, y), Row(y), static_cast<std::size_t>(w) * pb);
+    return img;
+  }
+  // Whether every byte outside the pixels of each row still holds its canary.
+  bool PaddingIs(std::uint8_t canary) const {
+    const std::size_t rb = static_cast<std::size_t>(rowbytes < 0 ? -rowbytes : rowbytes);
+    const std::size_t used = static_cast<std::size_t>(w) * pb;
+    for (int y = 0; y < h; ++y) {
+      const std::uint8_t* row = Base() + rb * static_cast<std::size_t>(y);
+      for (std::size_t i = used; i < rb; ++i)
+        if (row[i] != canary) return false;
+    }
+    return true;
+  }
+};
+
+bool SameImage(const Image& a, const Image& b) { return a.bytes == b.bytes; }
+
+bool AllZero(const std::vector<std::uint8_t>& v) {
+  for (std::uint8_t b : v)
+    if (b != 0) return false;
+  return true;
+}
+
+// A call the engine must reject (or, for an empty image, may accept): output and map stay untouched.
+void RunFault(int fault, Depth depth, SourceMode mode, const Image& src, Params params, int padIn, int padOut) {
+  const int w = src.w, h = src.h;
+  const std::size_t pb = src.pb;
+  const bool empty = w == 0 || h == 0;
+  Buffer in(w, h, pb, padIn, false, false);
+  in.FillAll(0x5A);
+  in.Fill(src);
+  const std::vector<std::uint8_t> inBefore = in.Bytes();
+  Buffer out(w, h, pb, padOut, false, false);
+  out.FillAll(kOutCanary);
+  const std::vector<std::uint8_t> outBefore = out.Bytes();
+  std::vector<std::uint8_t> map(tessaline::EdgeMapBytes(w, h), 0);
+
+  ImageView iv = in.View();
+  MutableImageView ov = out.Mutable();
+  std::uint8_t* mapPtr = map.data();
+  RenderStatus expected = RenderStatus::BadParams;
+  switch (fault) {
+    case 0: params.softness = -1; break;
+    case 1: params.softness = 101; break;
+    case 2: params.bias = -1; break;
+    case 3: params.bias = 101; break;
+    case 4: params.colorThreshold = -1; break;
+    case 5: params.colorThreshold = 1021; break;
+    case 6: params.keyColorThreshold = -1; break;
+    case 7: params.keyColorThreshold = 1021; break;
+    case 8: params.softness = INT_MAX; break;
+    case 9: params.colorThreshold = INT_MIN; break;
+    case 10:
+      ov.width = w + 1;
+      expected = RenderStatus::SizeMismatch;
+      break;
+    case 11:
+      ov.height = h + 1;
+      expected = RenderStatus::SizeMismatch;
+      break;
+    case 12:
+      iv.data = nullptr;
+      expected = empty ? RenderStatus::Ok : RenderStatus::BadView;
+      break;
+    case 13:
+      ov.data = nullptr;
+      expected = empty ? RenderStatus::Ok : RenderStatus::BadView;
+      break;
+    case 14:
+      mapPtr = nullptr;
+      expected = empty ? RenderStatus::Ok : RenderStatus::BadView;
+      break;
+    default:
+      if (h >= 2 && w >= 1) {
+        // Rows that overlap: the input rows one byte closer than a row of pixels.
+        iv.rowbytes = static_cast<std::ptrdiff_t>(static_cast<std::size_t>(w) * pb) - 1;
+        expected = RenderStatus::BadView;
+      } else {
+        // A size the engine does not take; it needs no map either.
+        switch ((w + h) % 3) {
+          case 0:
+            iv.width = ov.width = -1;
+            break;
+          case 1:
+            iv.height = ov.height = -1;
+            break;
+          default:
+            iv.width = ov.width = tessaline::kMaxWidth + 1;
+            break;
+        }
+        FUZZ_CHECK(tessaline::EdgeMapBytes(iv.width, iv.height) == 0);
+        expected = RenderStatus::BadView;
+      }
+      break;
+  }
+  if (empty && (iv.data == nullptr || ov.data == nullptr) && NoNullEmptyViews()) return;
+  const RenderStatus status = tessaline::Render(depth, mode, iv, ov, params, mapPtr);
+  FUZZ_CHECK(status == expected);
+  FUZZ_CHECK(in.Bytes() == inBefore);
+  if (status != RenderStatus::Ok || empty) {
+    FUZZ_CHECK(out.Bytes() == outBefore);
+    FUZZ_CHECK(AllZero(map));
+  }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  FuzzedDataProvider fdp(data, size);
+  std::vector<std::uint8_t> hdr = fdp.ConsumeBytes<std::uint8_t>(kHeaderBytes);
+  hdr.resize(kHeaderBytes, 0);
+  std::vector<std::uint8_t> pal = fdp.ConsumeBytes<std::uint8_t>(kPaletteBytes);
+  pal.resize(kPaletteBytes, 0);
+  const std::vector<std::uint8_t> pixelData = fdp.ConsumeRemainingBytes<std::uint8_t>();
+
+  const Depth depth = static_cast<Depth>(hdr[0] % 3);
+  const SourceMode mode = static_cast<SourceMode>((hdr[0] / 3) % 3);
+  const int w = SizeFromCode(hdr[1]);
+  const int h = SizeFromCode(hdr[2]);
+  Params params;
+  params.colorThreshold = ThresholdFromCode(static_cast<std::uint16_t>(hdr[3] | hdr[4] << 8));
+  params.softness = SoftnessFromCode(hdr[5]);
+  params.bias = BiasFromCode(hdr[6]);
+  params.keyColor[0] = 255;
+  params.keyColor[1] = hdr[7];
+  params.keyColor[2] = hdr[8];
+  params.keyColor[3] = hdr[9];
+  params.keyColorThreshold = ThresholdFromCode(static_cast<std::uint16_t>(hdr[10] | hdr[11] << 8));
+  const int padIn = hdr[12] & 3, padOut = (hdr[12] >> 2) & 3;
+  const int padIn2 = (hdr[12] >> 4) & 3, padOut2 = (hdr[12] >> 6) & 3;
+  const int pixelSource = hdr[13] & 3;
+  const int paletteSize = 2 + (((hdr[13] >> 2) & 3) > 2 ? 2 : ((hdr[13] >> 2) & 3));
+  const bool bottomUpIn = (hdr[13] & 0x10) != 0, bottomUpOut = (hdr[13] & 0x20) != 0;
+  const bool secondThroughStages = (hdr[13] & 0x40) != 0;
+  const bool nullIfEmpty = (hdr[13] & 0x80) != 0;
+
+  const std::size_t pb = tessaline::PixelBytes(depth);
+  FUZZ_CHECK(pb == (depth == Depth::U8 ? 4u : depth == Depth::U16 ? 8u : 16u));
+
+  RawPixel palette[kPaletteColours] = {};
+  for (int c = 0; c < kPaletteColours; ++c) {
+    for (int ch = 0; ch < 4; ++ch) {
+      const std::size_t i = static_cast<std::size_t>(8 * c + 2 * ch);
+      PutChannel(depth, palette[c], ch, static_cast<std::uint8_t>(pal[i] ^ kDefaultPalette[i]),
+                 static_cast<std::uint8_t>(pal[i + 1] ^ kDefaultPalette[i + 1]));
+    }
+  }
+
+  Image src;
+  src.w = w;
+  src.h = h;
+  src.pb = pb;
+  src.bytes.assign(static_cast<std::size_t>(w) * static_cast<std::size_t>(h) * pb, 0);
+  const std::size_t count = static_cast<std::size_t>(w) * static_cast<std::size_t>(h);
+  switch (pixelSource) {
+    case 0:  // one byte per palette index, tiled
+      for (std::size_t i = 0; i < count; ++i) {
+        const std::uint8_t b = pixelData.empty() ? 0 : pixelData[i % pixelData.size()];
+        std::memcpy(src.bytes.data() + i * pb, palette[b % paletteSize].data(), pb);
+      }
+      break;
+    case 1:
+      DrawShapes(src, pixelData, palette, paletteSize);
+      break;
+    case 2:  // 2 bits per palette index, tiled
+      for (std::size_t i = 0; i < count; ++i) {
+        const std::size_t byte = i / 4;
+        const std::uint8_t b = pixelData.empty() ? 0 : pixelData[byte % pixelData.size()];
+        const int index = (b >> (2 * (i % 4))) & 3;
+        std::memcpy(src.bytes.data() + i * pb, palette[index % paletteSize].data(), pb);
+      }
+      break;
+    default:  // raw pixel bytes, tiled
+      if (!pixelData.empty())
+        for (std::size_t i = 0; i < src.bytes.size(); ++i) src.bytes[i] = pixelData[i % pixelData.size()];
+      break;
+  }
+
+  if ((hdr[14] & 0xF0) == 0xF0) {
+    RunFault(hdr[14] & 15, depth, mode, src, params, padIn, padOut);
+    return 0;
+  }
+
+  // The layout helpers in the public header.
+  const std::int32_t stride = tessaline::MapStride(w);
+  FUZZ_CHECK(stride % 4 == 0 && stride >= w + 5 && stride < w + 9);
+  FUZZ_CHECK(tessaline::EdgeMapBytes(w, h) ==
+             (static_cast<std::size_t>(h) + 2) * static_cast<std::size_t>(stride));
+
+  // First render.
+  Buffer in(w, h, pb, padIn, bottomUpIn, nullIfEmpty);
+  for (std::size_t i = 0; i < in.size; ++i) in.Base()[i] = static_cast<std::uint8_t>(0x5A ^ i);
+  in.Fill(src);
+  const std::vector<std::uint8_t> inBefore = in.Bytes();
+  Buffer out(w, h, pb, padOut, bottomUpOut, nullIfEmpty);
+  out.FillAll(kOutCanary);
+  std::vector<std::uint8_t> map(tessaline::EdgeMapBytes(w, h), 0);
+
+  const RenderStatus status = tessaline::Render(depth, mode, in.View(), out.Mutable(), params, map.data());
+  FUZZ_CHECK(status == RenderStatus::Ok);
+  FUZZ_CHECK(in.Bytes() == inBefore);
+  FUZZ_CHECK(out.PaddingIs(kOutCanary));
+  const Image result = out.Extract();
+
+  // The copy stage on its own, against the documented key rule.
+  const Image copy = ExpectedCopy(depth, mode, src, params);
+  {
+    Buffer staged(w, h, pb, padOut2, bottomUpIn, nullIfEmpty);
+    staged.FillAll(kOutCanary);
+    tessaline::CopyStage(depth, mode, in.View(), staged.Mutable(), params);
+    FUZZ_CHECK(in.Bytes() == inBefore);
+    FUZZ_CHECK(staged.PaddingIs(kOutCanary));
+    FUZZ_CHECK(SameImage(staged.Extract(), copy));
+  }
+
+  if (params.softness == 0) {
+    FUZZ_CHECK(SameImage(result, copy));
+    FUZZ_CHECK(AllZero(map));
+  } else {
+    FUZZ_CHECK(map == ExpectedMap(depth, copy, params.colorThreshold));
+  }
+
+  // Second render: other paddings and orientations, a fresh map, and either Render or the two stages.
+  Buffer in2(w, h, pb, padIn2, !bottomUpIn, false);
+  in2.FillAll(0xA5);
+  in2.Fill(src);
+  Buffer out2(w, h, pb, padOut2, !bottomUpOut, false);
+  out2.FillAll(0x3C);
+  std::vector<std::uint8_t> map2(tessaline::EdgeMapBytes(w, h), 0);
+  if (secondThroughStages) {
+    tessaline::CopyStage(depth, mode, in2.View(), out2.Mutable(), params);
+    tessaline::Smooth(depth, mode, in2.View(), out2.Mutable(), params, map2.data());
+  } else {
+    FUZZ_CHECK(tessaline::Render(depth, mode, in2.View(), out2.Mutable(), params, map2.data()) ==
+               RenderStatus::Ok);
+  }
+  FUZZ_CHECK(out2.PaddingIs(0x3C));
+  FUZZ_CHECK(SameImage(out2.Extract(), result));
+  FUZZ_CHECK(map2 == map);
+  return 0;
+}
