@@ -12,11 +12,21 @@
 
 namespace tessaline {
 
+// The map seen with x and y exchanged.
+struct TransposedMap {
+  const EdgeMapView& map;
+  bool R(int x, int y) const { return map.D(y, x); }
+  bool D(int x, int y) const { return map.R(y, x); }
+  bool G(int x, int y) const { return map.G(y, x); }
+  bool A(int x, int y) const { return map.A(y, x); }
+};
+
 // The tread left of the vertical step between (x, y) and (x + 1, y), along the top of row y (upper
 // phase) or along its bottom (lower phase). An upper run that ends at another step of row y wins
 // outright; otherwise the longer of the two counts. A run of 3 or more only counts when the pixel on
 // the other side of the step shows an edge on the opposite level.
-inline std::int32_t RunLeft(int x, int y, const EdgeMapView& m) {
+template <class Map>
+inline std::int32_t RunLeft(int x, int y, const Map& m) {
   std::int32_t n = 0;
   if (!m.G(x, y - 1)) {
     bool closed = false;
@@ -52,7 +62,8 @@ inline std::int32_t RunLeft(int x, int y, const EdgeMapView& m) {
 }
 
 // The mirror of RunLeft: the tread right of the step, measured rightwards from x + 1.
-inline std::int32_t RunRight(int x, int y, const EdgeMapView& m) {
+template <class Map>
+inline std::int32_t RunRight(int x, int y, const Map& m) {
   std::int32_t n = 0;
   if (!m.A(x, y - 1)) {
     bool closed = false;
@@ -87,79 +98,10 @@ inline std::int32_t RunRight(int x, int y, const EdgeMapView& m) {
   return std::max(n, k);
 }
 
-// RunLeft with x and y exchanged: the tread above the horizontal step between (x, y) and (x, y + 1),
-// along the left of column x (first phase) or its right (second phase).
-inline std::int32_t RunUp(int x, int y, const EdgeMapView& m) {
-  if (y == 0) return 0;
-  std::int32_t n = 0;
-  if (!m.G(x - 1, y)) {
-    bool closed = false;
-    if (m.D(x, y - 1)) {
-      closed = true;
-    } else {
-      for (int j = y - 1;;) {
-        if (m.D(x - 1, j) || !m.R(x - 1, j)) break;
-        ++n;
-        --j;
-        if (m.D(x, j)) {
-          closed = true;
-          break;
-        }
-      }
-    }
-    if (n >= 3 && !m.R(x, y + 1)) {
-      n = 0;
-    } else if (closed && n > 0) {
-      return n;
-    }
-  }
-  if (m.A(x, y) || m.D(x, y - 1)) return n;
-  std::int32_t k = 0;
-  for (int j = y - 1;;) {
-    if (m.D(x + 1, j) || !m.R(x, j)) break;
-    ++k;
-    --j;
-    if (m.D(x, j)) break;
-  }
-  if (k >= 3 && !m.R(x - 1, y + 1)) k = 0;
-  return std::max(n, k);
-}
-
-// RunRight with x and y exchanged: the tread below the horizontal step.
-inline std::int32_t RunDown(int x, int y, const EdgeMapView& m) {
-  std::int32_t n = 0;
-  if (!m.A(x - 1, y)) {
-    bool closed = false;
-    if (m.D(x, y + 1)) {
-      closed = true;
-    } else {
-      for (int j = y + 1;;) {
-        if (m.D(x - 1, j) || !m.R(x - 1, j)) break;
-        ++n;
-        ++j;
-        if (m.D(x, j)) {
-          closed = true;
-          break;
-        }
-      }
-    }
-    if (n >= 3 && !m.R(x, y)) {
-      n = 0;
-    } else if (closed && n > 0) {
-      return n;
-    }
-  }
-  if (m.G(x, y) || m.D(x, y + 1)) return n;
-  std::int32_t k = 0;
-  for (int j = y + 1;;) {
-    if (m.D(x + 1, j) || !m.R(x, j)) break;
-    ++k;
-    ++j;
-    if (m.D(x, j)) break;
-  }
-  if (k >= 3 && !m.R(x - 1, y)) k = 0;
-  return std::max(n, k);
-}
+// Vertical runs are the horizontal ones on the map with x and y exchanged: EdgeRight and EdgeBelow
+// swap, and the two diagonal bits keep their meaning.
+inline std::int32_t RunUp(int x, int y, const EdgeMapView& m) { return RunLeft(y, x, TransposedMap{m}); }
+inline std::int32_t RunDown(int x, int y, const EdgeMapView& m) { return RunRight(y, x, TransposedMap{m}); }
 
 // Long line ends count for less: n up to 5 as it is, beyond that half of the rest.
 inline std::int32_t CompressRun(std::int32_t n) { return n <= 5 ? n : 5 + (n - 5) / 2; }
@@ -167,7 +109,8 @@ inline std::int32_t CompressRun(std::int32_t n) { return n <= 5 ? n : 5 + (n - 5
 // Line-end runs measure a line exactly one pixel thick that ends at the step: every counted cell
 // differs from both its neighbours across the line. Each is 0 unless the step looks like the end of
 // such a line; a line of L pixels gives CompressRun(L - 1).
-inline std::int32_t LineEndRunLeft(int x, int y, const EdgeMapView& m) {
+template <class Map>
+inline std::int32_t LineEndRunLeft(int x, int y, const Map& m) {
   if (m.G(x, y - 1) || m.D(x + 1, y - 1) || m.R(x + 1, y) || m.A(x, y) || m.D(x + 1, y) ||
       m.R(x - 1, y)) {
     return 0;
@@ -181,7 +124,8 @@ inline std::int32_t LineEndRunLeft(int x, int y, const EdgeMapView& m) {
   return CompressRun(n);
 }
 
-inline std::int32_t LineEndRunRight(int x, int y, const EdgeMapView& m) {
+template <class Map>
+inline std::int32_t LineEndRunRight(int x, int y, const Map& m) {
   if (m.D(x, y - 1) || m.A(x, y - 1) || m.R(x - 1, y) || m.D(x, y) || m.G(x, y) || m.R(x + 1, y)) {
     return 0;
   }
@@ -195,30 +139,10 @@ inline std::int32_t LineEndRunRight(int x, int y, const EdgeMapView& m) {
 }
 
 inline std::int32_t LineEndRunUp(int x, int y, const EdgeMapView& m) {
-  if (m.G(x - 1, y) || m.A(x, y) || m.R(x - 1, y + 1) || m.R(x, y + 1) || m.D(x, y + 1) ||
-      m.D(x, y - 1)) {
-    return 0;
-  }
-  std::int32_t n = 0;
-  for (int j = y - 1;; --j) {
-    if (m.D(x - 1, j) || !m.R(x - 1, j) || m.D(x + 1, j) || !m.R(x, j)) break;
-    ++n;
-    if (m.D(x, j - 1)) break;
-  }
-  return CompressRun(n);
+  return LineEndRunLeft(y, x, TransposedMap{m});
 }
-
 inline std::int32_t LineEndRunDown(int x, int y, const EdgeMapView& m) {
-  if (m.D(x, y - 1) || m.R(x - 1, y) || m.R(x, y) || m.A(x - 1, y) || m.G(x, y) || m.D(x, y + 1)) {
-    return 0;
-  }
-  std::int32_t n = 0;
-  for (int j = y + 1;; ++j) {
-    if (m.D(x - 1, j) || !m.R(x - 1, j) || m.D(x + 1, j) || !m.R(x, j)) break;
-    ++n;
-    if (m.D(x, j + 1)) break;
-  }
-  return CompressRun(n);
+  return LineEndRunRight(y, x, TransposedMap{m});
 }
 
 // Whether the one-pixel step at (x, y) is the corner of a 2 x 2 dot: the four pixels of the block
