@@ -75,14 +75,18 @@ fi
 # 2. Fuzzing from the seeds. The first corpus directory receives new entries; the seed directory is
 #    only read.
 echo "engine_fuzz: fuzzing for ${seconds}s"
+# libFuzzer reports every new coverage point; its log is kept aside and only the summary (or, on a
+# finding, the end of the log) is shown.
 if ! "$fuzzer" \
     -max_len=20000 -timeout=10 -rss_limit_mb=2048 \
     -max_total_time="$seconds" -print_final_stats=1 \
     -artifact_prefix="$work/artifacts/" \
-    "$work/corpus" "$root/fuzz/corpus"; then
+    "$work/corpus" "$root/fuzz/corpus" >"$work/fuzz.log" 2>&1; then
   status=1
+  tail -n 80 "$work/fuzz.log" >&2
   echo "engine_fuzz: finding(s) in $work/artifacts:" >&2
   ls -l "$work/artifacts" >&2 || true
   exit 1
 fi
+grep -E '^(Done|stat::number_of_executed_units|stat::average_exec_per_sec|stat::peak_rss_mb)' "$work/fuzz.log" || true
 echo "engine_fuzz: no findings"
