@@ -1,0 +1,276 @@
+// host_sdk/ against the host's measured binary interface: every record, member, suite function and
+// constant we declare must have the table's size, offset, position, value and C type, and every
+// row of a record or suite we declare must be checked.
+
+#include <gtest/gtest.h>
+
+#include <cstddef>
+#include <iostream>
+#include <map>
+#include <set>
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "abi_check.h"
+#include "abi_facts.h"
+#include "abi_table.h"
+#include "pipl.h"
+
+namespace host_abi {
+namespace {
+
+const Table& projectTable() {
+  static const Table table = parseTable(embeddedTable());
+  return table;
+}
+
+const Report& projectReport() {
+  static const Report report = compare(projectTable(), declaredFacts());
+  return report;
+}
+
+void expectNone(const std::vector<std::string>& problems) {
+  for (const std::string& problem : problems) ADD_FAILURE() << problem;
+  EXPECT_TRUE(problems.empty()) << problems.size() << " problem(s), listed above";
+}
+
+// ---- The embedded table ----------------------------------------------------------------------------
+
+TEST(HostAbiTable, EmbeddedCopyParsesWithoutErrors) {
+  const Table& table = projectTable();
+  expectNone(table.errors);
+  std::set<std::string> kinds;
+  for (const Row& row : table.rows) kinds.insert(row.kind);
+  EXPECT_EQ(kinds, (std::set<std::string>{"const", "field", "struct", "suite"}));
+}
+
+TEST(HostAbiTable, RowsAreUniqueByKindOwnerAndName) {
+  std::map<std::tuple<std::string, std::string, std::string>, int> firstLine;
+  for (const Row& row : projectTable().rows) {
+    const auto [it, inserted] = firstLine.emplace(std::tuple{row.kind, row.owner, row.name}, row.line);
+    EXPECT_TRUE(inserted) << "line " << row.line << " repeats line " << it->second << ": " << row.text;
+  }
+}
+
+// ---- host_sdk/ against the table -------------------------------------------------------------------
+
+TEST(HostSdkAbi, EveryDeclaredFactHasARowInTheTable) { expectNone(projectReport().unknownFacts); }
+
+TEST(HostSdkAbi, SizesOffsetsPositionsAndValuesMatchTheTable) { expectNone(projectReport().valueFailures); }
+
+TEST(HostSdkAbi, MemberAndFunctionTypesMatchTheTable) {
+  const Report& report = projectReport();
+  EXPECT_GT(report.typedRows, 0);
+  expectNone(report.typeFailures);
+}
+
+TEST(HostSdkAbi, EveryRowOfADeclaredRecordOrSuiteIsChecked) { expectNone(projectReport().uncheckedRows); }
+
+TEST(HostSdkAbi, AccountsForEveryRow) {
+  const Report& report = projectReport();
+  const size_t accounted = static_cast<size_t>(report.checkedRows) + report.skippedRows.size() +
+                           report.uncheckedRows.size();
+  EXPECT_EQ(accounted, projectTable().rows.size());
+  EXPECT_GT(report.checkedRows, 0);
+
+  // What is left out, for the record: records and suites we do not declare, and constants that are
+  // not ours to declare (platform switches, entry-point glue) or do not exist.
+  std::map<std::string, int> skippedByOwner;
+  std::vector<std::string> skippedConstants;
+  for (const Row& row : report.skippedRows) {
+    if (row.kind == "const") {
+      skippedConstants.push_back(row.name);
+    } else {
+      ++skippedByOwner[ownerOf(row)];
+    }
+  }
+  std::cout << "checked " << report.checkedRows << " rows (" << report.typedRows << " with their C type), skipped "
+            << report.skippedRows.size() << " of " << projectTable().rows.size() << "\n";
+  std::cout << "skipped records and suites:";
+  for (const auto& [owner, rows] : skippedByOwner) std::cout << " " << owner << "(" << rows << ")";
+  std::cout << "\nskipped constants:";
+  for (const std::string& name : skippedConstants) std::cout << " [" << name << "]";
+  std::cout << "\n";
+  RecordProperty("checked_rows", report.checkedRows);
+  RecordProperty("skipped_rows", static_cast<int>(report.skippedRows.size()));
+}
+
+// The packed resource header and the in-memory property describe the same four words.
+TEST(HostSdkPiPL, ResourcePropertyHeaderMatchesPIProperty) {
+  EXPECT_EQ(offsetof(PiPL_property_header_win, vendorID), offsetof(PIProperty, vendorID));
+  EXPECT_EQ(offsetof(PiPL_property_header_win, propertyKey), offsetof(PIProperty, propertyKey));
+  EXPECT_EQ(offsetof(PiPL_property_header_win, propertyID), offsetof(PIProperty, propertyID));
+  EXPECT_EQ(offsetof(PiPL_property_header_win, propertyLength), offsetof(PIProperty, propertyLength));
+  EXPECT_EQ(sizeof(PiPL_property_header_win), offsetof(PIProperty, propertyData));
+}
+
+// ---- The checker itself ----------------------------------------------------------------------------
+// A small table and deliberately wrong facts: the checker must catch each kind of mistake.
+
+constexpr const char* kSmallTable =
+    "kind\towner\tname\tvalue\tsize\tnote\n"
+    "struct\t\tRec\t8\t\talign=4\n"
+    "field\tRec\ta\t0\t4\ttype=int\n"
+    "field\tRec\tb\t4\t4\ttype=int\n"
+    "const\t\tHIGH_BIT\t0x80000000\t\tbit 31\n"
+    "const\t\tMINUS_ONE\t-1\t\t\n"
+    "const\t\tNOT_OURS\t1\t\t\n"
+    "suite\tS1\t@name\t\"Some Suite\"\t\t\n"
+    "suite\tS1\tkSomeSuiteVersion1\t2\t\t\n"
+    "suite\tS1\tfn\t0\t8\tpos=1; type=int (*)(char, int*); HOST (MSVC) ABI: arg 1 is a 4-byte A_long\n"
+    "struct\t\tS1\t8\t\talign=8\n";
+
+Fact numberFact(std::string kind, std::string owner, std::string name, long long value) {
+  Fact fact;
+  fact.kind = std::move(kind);
+  fact.owner = std::move(owner);
+  fact.name = std::move(name);
+  fact.number = value;
+  return fact;
+}
+
+Fact memberFact(std::string kind, std::string owner, std::string name, long long offset, long long size,
+                std::string type) {
+  Fact fact = numberFact(std::move(kind), std::move(owner), std::move(name), offset);
+  fact.hasSize = true;
+  fact.size = size;
+  fact.type = std::move(type);
+  return fact;
+}
+
+Fact textFact(std::string kind, std::string owner, std::string name, std::string text) {
+  Fact fact = numberFact(std::move(kind), std::move(owner), std::move(name), 0);
+  fact.isText = true;
+  fact.text = std::move(text);
+  return fact;
+}
+
+// Facts that agree with every row of kSmallTable except NOT_OURS, which they leave out.
+std::vector<Fact> rightFacts() {
+  return {
+      numberFact("struct", "", "Rec", 8),
+      memberFact("field", "Rec", "a", 0, 4, "int"),
+      memberFact("field", "Rec", "b", 4, 4, "int"),
+      numberFact("const", "", "HIGH_BIT", INT32_MIN),
+      numberFact("const", "", "MINUS_ONE", -1),
+      textFact("suite", "S1", "@name", "Some Suite"),
+      numberFact("suite", "S1", "kSomeSuiteVersion1", 2),
+      memberFact("suite", "S1", "fn", 0, 8, "int (*)(int, int*)"),
+      numberFact("struct", "", "S1", 8),
+  };
+}
+
+bool anyContains(const std::vector<std::string>& messages, const std::string& part) {
+  for (const std::string& message : messages) {
+    if (message.find(part) != std::string::npos) return true;
+  }
+  return false;
+}
+
+TEST(AbiChecker, AcceptsFactsThatAgree) {
+  const Table table = parseTable(kSmallTable);
+  ASSERT_TRUE(table.errors.empty());
+  const Report report = compare(table, rightFacts());
+  EXPECT_TRUE(report.valueFailures.empty());
+  EXPECT_TRUE(report.unknownFacts.empty());
+  EXPECT_TRUE(report.uncheckedRows.empty());
+  EXPECT_TRUE(report.typeFailures.empty());
+  EXPECT_EQ(report.checkedRows, 9);
+  ASSERT_EQ(report.skippedRows.size(), 1u);
+  EXPECT_EQ(report.skippedRows[0].name, "NOT_OURS");
+}
+
+TEST(AbiChecker, ReportsAWrongOffsetWithTheRowText) {
+  std::vector<Fact> facts = rightFacts();
+  facts[2].number = 8;  // Rec.b
+  const Report report = compare(parseTable(kSmallTable), facts);
+  ASSERT_EQ(report.valueFailures.size(), 1u);
+  EXPECT_TRUE(anyContains(report.valueFailures, "line 4:"));
+  EXPECT_TRUE(anyContains(report.valueFailures, "field\tRec\tb\t4\t4\ttype=int"));
+}
+
+TEST(AbiChecker, ReportsAWrongSize) {
+  std::vector<Fact> facts = rightFacts();
+  facts[1].size = 1;  // Rec.a
+  EXPECT_TRUE(anyContains(compare(parseTable(kSmallTable), facts).valueFailures, "the size differs"));
+  facts = rightFacts();
+  facts[0].number = 12;  // sizeof(Rec)
+  EXPECT_TRUE(anyContains(compare(parseTable(kSmallTable), facts).valueFailures, "line 2:"));
+}
+
+TEST(AbiChecker, ComparesHexadecimalValuesAsThirtyTwoBitPatterns) {
+  std::vector<Fact> facts = rightFacts();
+  facts[3].number = 0x80000000LL;  // the same bits, read unsigned
+  EXPECT_TRUE(compare(parseTable(kSmallTable), facts).valueFailures.empty());
+  facts[3].number = 0x40000000LL;
+  EXPECT_TRUE(anyContains(compare(parseTable(kSmallTable), facts).valueFailures, "HIGH_BIT"));
+}
+
+TEST(AbiChecker, ComparesDecimalValuesExactly) {
+  std::vector<Fact> facts = rightFacts();
+  facts[4].number = 0xFFFFFFFFLL;  // -1's bits, but the table gives -1 in decimal
+  EXPECT_TRUE(anyContains(compare(parseTable(kSmallTable), facts).valueFailures, "MINUS_ONE"));
+}
+
+TEST(AbiChecker, ReportsAWrongSuiteNameOrVersion) {
+  std::vector<Fact> facts = rightFacts();
+  facts[5].text = "Some suite";
+  facts[6].number = 1;
+  const Report report = compare(parseTable(kSmallTable), facts);
+  EXPECT_TRUE(anyContains(report.valueFailures, "@name"));
+  EXPECT_TRUE(anyContains(report.valueFailures, "kSomeSuiteVersion1"));
+}
+
+TEST(AbiChecker, ReportsARowOfADeclaredRecordThatNothingChecks) {
+  std::vector<Fact> facts = rightFacts();
+  facts.erase(facts.begin() + 2);  // Rec.b
+  const Report report = compare(parseTable(kSmallTable), facts);
+  ASSERT_EQ(report.uncheckedRows.size(), 1u);
+  EXPECT_TRUE(anyContains(report.uncheckedRows, "line 4:"));
+}
+
+TEST(AbiChecker, SkipsRecordsThatAreNotDeclared) {
+  std::vector<Fact> facts = rightFacts();
+  facts.erase(facts.begin(), facts.begin() + 3);  // all of Rec
+  const Report report = compare(parseTable(kSmallTable), facts);
+  EXPECT_TRUE(report.uncheckedRows.empty());
+  EXPECT_EQ(report.skippedRows.size(), 4u);  // Rec's three rows and NOT_OURS
+}
+
+TEST(AbiChecker, ReportsFactsTheTableDoesNotHave) {
+  std::vector<Fact> facts = rightFacts();
+  facts.push_back(memberFact("field", "Rec", "c", 8, 4, "int"));
+  facts.push_back(numberFact("const", "", "MINUS_ONE", -1));
+  const Report report = compare(parseTable(kSmallTable), facts);
+  EXPECT_TRUE(anyContains(report.unknownFacts, "field Rec.c: declared, but the table has no such row"));
+  EXPECT_TRUE(anyContains(report.unknownFacts, "declared twice"));
+}
+
+TEST(AbiChecker, ReportsAWrongMemberType) {
+  std::vector<Fact> facts = rightFacts();
+  facts[1].type = "unsigned int";
+  facts[7].type = "int (*)(char, int*)";  // the mingw reading the host does not use
+  const Report report = compare(parseTable(kSmallTable), facts);
+  EXPECT_EQ(report.typeFailures.size(), 2u);
+  EXPECT_TRUE(anyContains(report.typeFailures, "line 3:"));
+  EXPECT_TRUE(anyContains(report.typeFailures, "line 10:"));
+}
+
+TEST(AbiChecker, ExpectsTheHostWidthForLegacyEnumParameters) {
+  const Table table = parseTable(kSmallTable);
+  EXPECT_EQ(expectedType(table.rows[8]), "int (*)(int, int*)");
+  EXPECT_EQ(expectedType(table.rows[1]), "int");
+  EXPECT_EQ(expectedType(table.rows[0]), "");
+}
+
+TEST(AbiChecker, ReportsMalformedLines) {
+  const Table table = parseTable("kind\towner\tname\tvalue\tsize\tnote\nconst\t\tX\t1\n");
+  EXPECT_TRUE(table.rows.empty());
+  ASSERT_EQ(table.errors.size(), 1u);
+  EXPECT_NE(table.errors[0].find("line 2"), std::string::npos);
+  EXPECT_FALSE(parseTable("kind\tname\n").errors.empty());
+}
+
+}  // namespace
+}  // namespace host_abi
