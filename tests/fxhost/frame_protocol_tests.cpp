@@ -1,0 +1,156 @@
+// The program's stream protocol: encoding, decoding and every way a stream can be malformed.
+
+#include <gtest/gtest.h>
+
+#include <bit>
+#include <cstring>
+
+#include "fxhost/frame_protocol.h"
+
+namespace {
+
+using namespace fxhost::protocol;
+using Bytes = std::vector<std::uint8_t>;
+
+// Reads from a byte vector, at most `chunk` bytes per call, as a pipe may hand them out.
+ReadBytes readerOf(const Bytes& bytes, std::size_t chunk = 5) {
+  auto at = std::make_shared<std::size_t>(0);
+  return [&bytes, at, chunk](void* buffer, std::size_t count) {
+    const std::size_t n = std::min({count, chunk, bytes.size() - *at});
+    std::memcpy(buffer, bytes.data() + *at, n);
+    *at += n;
+    return n;
+  };
+}
+
+FrameRequest sampleRequest() {
+  FrameRequest request;
+  request.depth = fxhost::PixelDepth::Sixteen;
+  request.width = 2;
+  request.height = 1;
+  request.slots = {7, 0x04030201};
+  request.pixels = Bytes(16);
+  for (std::size_t i = 0; i < request.pixels.size(); ++i) request.pixels[i] = static_cast<std::uint8_t>(i);
+  return request;
+}
+
+TEST(FrameProtocol, EncodesARequestInItsDocumentedLayout) {
+  const Bytes bytes = encodeRequest(sampleRequest());
+  const Bytes header{'F', 'X', 'F', 'R', 16, 0, 0, 0, 2, 0, 0, 0, 1, 0, 0, 0, 2, 0, 0, 0, 7, 0, 0, 0, 1, 2, 3, 4};
+  ASSERT_EQ(bytes.size(), header.size() + 16);
+  EXPECT_EQ(Bytes(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(header.size())), header);
+  EXPECT_EQ(bytes.back(), 15);
+}
+
+TEST(FrameProtocol, ReadsBackWhatItWrote) {
+  const Bytes bytes = encodeRequest(sampleRequest());
+  FrameRequest request;
+  std::string error;
+  ASSERT_EQ(readRequest(readerOf(bytes), request, error), ReadResult::Frame) << error;
+  const FrameRequest expected = sampleRequest();
+  EXPECT_EQ(request.depth, expected.depth);
+  EXPECT_EQ(request.width, 2u);
+  EXPECT_EQ(request.height, 1u);
+  EXPECT_EQ(request.slots, expected.slots);
+  EXPECT_EQ(request.pixels, expected.pixels);
+}
+
+TEST(FrameProtocol, ReadsFramesOneAfterAnotherUntilTheEnd) {
+  Bytes stream = encodeRequest(sampleRequest());
+  const Bytes second = encodeRequest(sampleRequest());
+  stream.insert(stream.end(), second.begin(), second.end());
+  const ReadBytes read = readerOf(stream);
+  FrameRequest request;
+  std::string error;
+  EXPECT_EQ(readRequest(read, request, error), ReadResult::Frame);
+  EXPECT_EQ(readRequest(read, request, error), ReadResult::Frame);
+  EXPECT_EQ(readRequest(read, request, error), ReadResult::End);
+  EXPECT_EQ(error, "");
+}
+
+TEST(FrameProtocol, RepliesCarryPixelsOnlyOnSuccess) {
+  FrameReply reply;
+  reply.depth = fxhost::PixelDepth::Float;
+  reply.width = 1;
+  reply.height = 1;
+  reply.message = "ok";
+  reply.pixels = Bytes(16, 9);
+  const Bytes good = encodeReply(reply);
+  EXPECT_EQ(good.size(), 24u + 2 + 16);
+  reply.status = 512;
+  const Bytes failed = encodeReply(reply);
+  EXPECT_EQ(failed.size(), 24u + 2);
+  EXPECT_EQ(Bytes(failed.begin() + 4, failed.begin() + 8), (Bytes{0, 2, 0, 0}));
+
+  FrameReply read;
+  std::string error;
+  ASSERT_EQ(readReply(readerOf(good), read, error), ReadResult::Frame) << error;
+  EXPECT_EQ(read.status, 0);
+  EXPECT_EQ(read.depth, fxhost::PixelDepth::Float);
+  EXPECT_EQ(read.message, "ok");
+  EXPECT_EQ(read.pixels, Bytes(16, 9));
+  ASSERT_EQ(readReply(readerOf(failed), read, error), ReadResult::Frame) << error;
+  EXPECT_EQ(read.status, 512);
+  EXPECT_TRUE(read.pixels.empty());
+}
+
+TEST(FrameProtocol, SizesFramesByDepth) {
+  EXPECT_EQ(frameBytes(fxhost::PixelDepth::Eight, 3, 2), 24u);
+  EXPECT_EQ(frameBytes(fxhost::PixelDepth::Sixteen, 3, 2), 48u);
+  EXPECT_EQ(frameBytes(fxhost::PixelDepth::Float, 3, 2), 96u);
+  EXPECT_EQ(frameBytes(fxhost::PixelDepth::Float, 0, 2), 0u);
+}
+
+// The error a malformed stream gets.
+std::string malformation(const Bytes& bytes) {
+  FrameRequest request;
+  std::string error;
+  EXPECT_EQ(readRequest(readerOf(bytes), request, error), ReadResult::Malformed);
+  return error;
+}
+
+Bytes withWord(Bytes bytes, std::size_t at, std::uint32_t value) {
+  std::memcpy(bytes.data() + at, &value, 4);
+  return bytes;
+}
+
+TEST(FrameProtocol, RefusesMalformedRequests) {
+  const Bytes good = encodeRequest(sampleRequest());
+  EXPECT_EQ(malformation(withWord(good, 0, 0x12345678)), "bad magic 0x12345678");
+  EXPECT_EQ(malformation(Bytes(good.begin(), good.begin() + 2)), "the stream ends inside a frame's magic");
+  EXPECT_EQ(malformation(Bytes(good.begin(), good.begin() + 10)), "the stream ends inside a frame header");
+  EXPECT_EQ(malformation(withWord(good, 4, 24)), "depth 24 is not 8, 16 or 32");
+  EXPECT_EQ(malformation(withWord(good, 8, 30001)), "frame size 30001x1 is out of range");
+  EXPECT_EQ(malformation(withWord(good, 16, 5000)), "5000 parameter slots are more than 4096");
+  EXPECT_EQ(malformation(Bytes(good.begin(), good.begin() + 22)), "the stream ends inside a frame's parameter slots");
+  EXPECT_EQ(malformation(Bytes(good.begin(), good.end() - 1)), "the stream ends inside a frame's pixels");
+}
+
+TEST(FrameProtocol, PutsSlotValuesIntoEachParameterType) {
+  PF_ParamDef def{};
+  def.param_type = PF_Param_SLIDER;
+  ASSERT_TRUE(applyParamSlot(def, static_cast<std::uint32_t>(-5)));
+  EXPECT_EQ(def.u.sd.value, -5);
+  def.param_type = PF_Param_CHECKBOX;
+  ASSERT_TRUE(applyParamSlot(def, 1));
+  EXPECT_EQ(def.u.bd.value, 1);
+  def.param_type = PF_Param_COLOR;
+  ASSERT_TRUE(applyParamSlot(def, 0x04030201));
+  EXPECT_EQ(def.u.cd.value.alpha, 1);
+  EXPECT_EQ(def.u.cd.value.red, 2);
+  EXPECT_EQ(def.u.cd.value.green, 3);
+  EXPECT_EQ(def.u.cd.value.blue, 4);
+  def.param_type = PF_Param_FLOAT_SLIDER;
+  ASSERT_TRUE(applyParamSlot(def, std::bit_cast<std::uint32_t>(0.75f)));
+  EXPECT_EQ(def.u.fs_d.value, 0.75);
+  def = PF_ParamDef{};
+  def.param_type = PF_Param_GROUP_START;
+  ASSERT_TRUE(applyParamSlot(def, 99));
+  EXPECT_EQ(def.u.sd.value, 0);
+  def.param_type = PF_Param_POINT;
+  EXPECT_FALSE(applyParamSlot(def, 1));
+  def.param_type = PF_Param_LAYER;
+  EXPECT_FALSE(applyParamSlot(def, 1));
+}
+
+}  // namespace

@@ -1,0 +1,172 @@
+// Renders through the fixture, classic and smart, at every depth, with padded rows.
+
+#include "render_support.h"
+#include "test_support.h"
+
+namespace {
+
+using fxhost::OwnedWorld;
+using fxhost::PixelDepth;
+using fxhost_test::FixtureTest;
+using fxhost_test::paint;
+
+struct RenderCase {
+  PixelDepth depth;
+  bool smart;
+  const char* format;
+};
+
+void PrintTo(const RenderCase& render, std::ostream* out) {
+  *out << render.format << (render.smart ? " smart" : " classic");
+}
+
+class RenderTest : public FixtureTest, public ::testing::WithParamInterface<RenderCase> {};
+
+TEST_P(RenderTest, CopiesTheInputThroughTheHost) {
+  setUpPlugin();
+  ASSERT_EQ(host->sequenceSetup(), PF_Err_NONE);
+  // Input and output have strides of their own; the padding must stay untouched.
+  OwnedWorld input(GetParam().depth, 5, 3, 12);
+  OwnedWorld output(GetParam().depth, 5, 3, 4, 0xAB);
+  paint(input);
+  const PF_Err result = GetParam().smart ? host->renderSmart(input, output) : host->render(input, output);
+  ASSERT_EQ(result, PF_Err_NONE) << host->returnMessage();
+  EXPECT_EQ(output.packedPixels(), input.packedPixels());
+  EXPECT_TRUE(output.paddingUntouched());
+  EXPECT_TRUE(input.paddingUntouched());
+  EXPECT_EQ(host->returnMessage(),
+            std::string("amount=50 enable=1 tint=255,10,20,30 gain=1.50 format=") + GetParam().format);
+  ASSERT_EQ(host->records().copies.size(), 1u);
+  EXPECT_TRUE(host->records().copies[0].wholeSource);
+  EXPECT_TRUE(host->records().copies[0].wholeDestination);
+  EXPECT_EQ(host->lastInData().width, 5);
+  EXPECT_EQ(host->lastInData().height, 3);
+}
+
+INSTANTIATE_TEST_SUITE_P(Depths, RenderTest,
+                         ::testing::Values(RenderCase{PixelDepth::Eight, false, "argb"},
+                                           RenderCase{PixelDepth::Eight, true, "argb"},
+                                           RenderCase{PixelDepth::Sixteen, false, "ae16"},
+                                           RenderCase{PixelDepth::Sixteen, true, "ae16"},
+                                           RenderCase{PixelDepth::Float, false, "ae32"},
+                                           RenderCase{PixelDepth::Float, true, "ae32"}),
+                         [](const ::testing::TestParamInfo<RenderCase>& info) {
+                           return std::string(info.param.format) + (info.param.smart ? "_smart" : "_classic");
+                         });
+
+class RenderDetails : public FixtureTest {
+ protected:
+  void SetUp() override {
+    FixtureTest::SetUp();
+    setUpPlugin();
+    paint(input);
+  }
+
+  OwnedWorld input{PixelDepth::Eight, 5, 3};
+  OwnedWorld output{PixelDepth::Eight, 5, 3};
+};
+
+TEST_F(RenderDetails, SmartRenderAsksTheLayerForTheWholeFrame) {
+  ASSERT_EQ(host->renderSmart(input, output), PF_Err_NONE);
+  ASSERT_EQ(host->records().layerCheckouts.size(), 1u);
+  const fxhost::LayerCheckoutRecord& checkout = host->records().layerCheckouts.front();
+  EXPECT_EQ(checkout.index, 0);
+  EXPECT_EQ(checkout.checkoutId, 0);
+  EXPECT_EQ(checkout.request.rect, (PF_LRect{0, 0, 5, 3}));
+  EXPECT_EQ(checkout.request.field, PF_Field_FRAME);
+  EXPECT_EQ(checkout.request.channel_mask, PF_ChannelMask_ARGB);
+  EXPECT_EQ(checkout.time, 0);
+  EXPECT_EQ(checkout.timeStep, 1);
+  EXPECT_EQ(checkout.timeScale, 24u);
+  const PF_PreRenderOutput& pre = host->lastPreRenderOutput();
+  EXPECT_EQ(pre.result_rect, (PF_LRect{0, 0, 5, 3}));
+  EXPECT_EQ(pre.max_result_rect, (PF_LRect{0, 0, 5, 3}));
+  EXPECT_NE(pre.pre_render_data, nullptr);
+  EXPECT_EQ(pre.delete_pre_render_data_func, nullptr);
+  EXPECT_EQ(host->records().preRenderHandlesReclaimed, 1);
+  EXPECT_EQ(host->records().layerPixelCheckouts, 1);
+  EXPECT_EQ(host->records().layerPixelCheckins, 1);
+  EXPECT_EQ(host->records().outputCheckouts, 1);
+  const fxhost::AccountsReport accounts = host->accounts();
+  EXPECT_EQ(accounts.paramCheckouts, 6);
+  EXPECT_EQ(accounts.paramCheckins, 0);
+  EXPECT_EQ(accounts.lapsedCheckouts, 6);
+}
+
+TEST_F(RenderDetails, ClassicRenderChecksEveryParameterOutAndIn) {
+  ASSERT_EQ(host->render(input, output), PF_Err_NONE);
+  const auto& checkouts = host->records().paramCheckouts;
+  ASSERT_EQ(checkouts.size(), 6u);
+  for (std::size_t i = 0; i < checkouts.size(); ++i) {
+    EXPECT_EQ(checkouts[i].command, PF_Cmd_RENDER);
+    EXPECT_EQ(checkouts[i].index, static_cast<PF_ParamIndex>(i + 1));
+    EXPECT_EQ(checkouts[i].result, PF_Err_NONE);
+  }
+  const fxhost::AccountsReport accounts = host->accounts();
+  EXPECT_EQ(accounts.paramCheckouts, 6);
+  EXPECT_EQ(accounts.paramCheckins, 6);
+  EXPECT_EQ(accounts.lapsedCheckouts, 0);
+}
+
+TEST_F(RenderDetails, CurrentValuesReachTheRender) {
+  host->param(fixture::kAmount).u.sd.value = 7;
+  host->param(fixture::kEnable).u.bd.value = 0;
+  host->param(fixture::kTint).u.cd.value = PF_Pixel{1, 2, 3, 4};
+  host->param(fixture::kGain).u.fs_d.value = 0.25;
+  ASSERT_EQ(host->renderSmart(input, output), PF_Err_NONE);
+  EXPECT_EQ(host->returnMessage(), "amount=7 enable=0 tint=1,2,3,4 gain=0.25 format=argb");
+}
+
+TEST_F(RenderDetails, RendersAtTheConfiguredTime) {
+  host->options().currentTime = 48;
+  host->options().timeStep = 2;
+  host->options().timeScale = 30;
+  ASSERT_EQ(host->renderSmart(input, output), PF_Err_NONE);
+  const fxhost::LayerCheckoutRecord& layer = host->records().layerCheckouts.front();
+  EXPECT_EQ(layer.time, 48);
+  EXPECT_EQ(layer.timeStep, 2);
+  EXPECT_EQ(layer.timeScale, 30u);
+  const fxhost::ParamCheckoutRecord& param = host->records().paramCheckouts.front();
+  EXPECT_EQ(param.command, PF_Cmd_SMART_PRE_RENDER);
+  EXPECT_EQ(param.time, 48);
+  EXPECT_EQ(param.timeStep, 2);
+  EXPECT_EQ(param.timeScale, 30u);
+}
+
+TEST_F(RenderDetails, TheRequestRectangleIsConfigurable) {
+  host->setRequestRect(PF_LRect{3, 1, 9, 9});
+  ASSERT_EQ(host->renderSmart(input, output), PF_Err_NONE);
+  EXPECT_EQ(host->records().layerCheckouts.front().request.rect, (PF_LRect{3, 1, 9, 9}));
+  EXPECT_EQ(host->lastPreRenderOutput().result_rect, (PF_LRect{3, 1, 5, 3}));
+  EXPECT_EQ(host->lastPreRenderOutput().max_result_rect, (PF_LRect{0, 0, 5, 3}));
+}
+
+TEST_F(RenderDetails, PreRenderDataWithADeleteFunctionIsDeletedByIt) {
+  setPreRenderMode(fixture::kPreRenderHeapWithDelete);
+  ASSERT_EQ(host->renderSmart(input, output), PF_Err_NONE);
+  EXPECT_EQ(host->records().preRenderDataDeletions, 1);
+  EXPECT_EQ(host->records().preRenderHandlesReclaimed, 0);
+  EXPECT_NE(host->lastPreRenderOutput().delete_pre_render_data_func, nullptr);
+}
+
+TEST_F(RenderDetails, APreRenderWithoutItsRenderIsCleanedUpByTheNext) {
+  ASSERT_EQ(host->smartPreRender(input), PF_Err_NONE);
+  ASSERT_EQ(host->renderSmart(input, output), PF_Err_NONE);
+  EXPECT_EQ(host->records().preRenderHandlesReclaimed, 2);
+  EXPECT_EQ(output.packedPixels(), input.packedPixels());
+}
+
+TEST_F(RenderDetails, AnUnreclaimedPreRenderHandleIsAnImbalance) {
+  host->options().reclaimPreRenderHandles = false;
+  ASSERT_EQ(host->renderSmart(input, output), PF_Err_NONE);
+  const std::vector<std::string> imbalances = finalAccounts().imbalances;
+  ASSERT_EQ(imbalances.size(), 1u);
+  EXPECT_TRUE(imbalances[0].ends_with("bytes allocated during PF_Cmd_SMART_PRE_RENDER was never disposed of"))
+      << imbalances[0];
+}
+
+TEST_F(RenderDetails, ASmartRenderNeedsAPreRender) {
+  EXPECT_THROW(host->smartRender(output), fxhost::HostError);
+}
+
+}  // namespace

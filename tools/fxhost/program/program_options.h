@@ -1,0 +1,28 @@
+#pragma once
+// The command line of fxhost.exe.
+
+#include <stdexcept>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "fxhost/host_options.h"
+
+namespace fxhost::program {
+
+struct ProgramOptions {
+  std::string pluginPath;
+  std::string mode;  // "render" or "info"
+  HostOptions host;
+  bool classicRender = false;
+  A_long inputPadding = 0;   // bytes after each row of the input world
+  A_long outputPadding = 0;  // and of the output world
+  std::vector<std::pair<std::string, A_long>> refusedSuites;
+};
+
+// Throws std::invalid_argument naming what is wrong.
+ProgramOptions parseProgramOptions(const std::vector<std::string>& arguments);
+
+const char* usageText();
+
+}  // namespace fxhost::program

@@ -1,0 +1,206 @@
+#include "fxhost/frame_protocol.h"
+
+#include <bit>
+#include <cstdio>
+#include <cstring>
+
+namespace fxhost::protocol {
+namespace {
+
+// Frames beyond this are refused rather than allocated: 2 GiB of pixels.
+constexpr std::size_t kMaxFrameBytes = std::size_t{1} << 31;
+
+void putU32(std::vector<std::uint8_t>& out, std::uint32_t value) {
+  for (int shift = 0; shift < 32; shift += 8) out.push_back(static_cast<std::uint8_t>(value >> shift));
+}
+
+std::uint32_t getU32(const std::uint8_t* bytes) {
+  return static_cast<std::uint32_t>(bytes[0]) | static_cast<std::uint32_t>(bytes[1]) << 8 |
+         static_cast<std::uint32_t>(bytes[2]) << 16 | static_cast<std::uint32_t>(bytes[3]) << 24;
+}
+
+// Fills the buffer completely: true, or false when the input ended first.
+bool readExactly(const ReadBytes& read, void* buffer, std::size_t count) {
+  auto* at = static_cast<std::uint8_t*>(buffer);
+  while (count > 0) {
+    const std::size_t got = read(at, count);
+    if (got == 0) return false;
+    at += got;
+    count -= got;
+  }
+  return true;
+}
+
+bool readU32(const ReadBytes& read, std::uint32_t& value) {
+  std::uint8_t bytes[4];
+  if (!readExactly(read, bytes, sizeof bytes)) return false;
+  value = getU32(bytes);
+  return true;
+}
+
+// Depth, width and height: shared by requests and replies.
+ReadResult readGeometry(const ReadBytes& read, PixelDepth& depth, std::uint32_t& width, std::uint32_t& height,
+                        std::string& error) {
+  std::uint32_t bits = 0;
+  if (!readU32(read, bits) || !readU32(read, width) || !readU32(read, height)) {
+    error = "the stream ends inside a frame header";
+    return ReadResult::Malformed;
+  }
+  const auto known = depthFromBits(bits);
+  if (!known) {
+    error = "depth " + std::to_string(bits) + " is not 8, 16 or 32";
+    return ReadResult::Malformed;
+  }
+  depth = *known;
+  if (width > static_cast<std::uint32_t>(PF_MAX_WORLD_WIDTH) || height > static_cast<std::uint32_t>(PF_MAX_WORLD_HEIGHT) ||
+      frameBytes(depth, width, height) > kMaxFrameBytes) {
+    error = "frame size " + std::to_string(width) + "x" + std::to_string(height) + " is out of range";
+    return ReadResult::Malformed;
+  }
+  return ReadResult::Frame;
+}
+
+ReadResult readPixels(const ReadBytes& read, std::size_t count, std::vector<std::uint8_t>& pixels, std::string& error) {
+  pixels.resize(count);
+  if (readExactly(read, pixels.data(), count)) return ReadResult::Frame;
+  error = "the stream ends inside a frame's pixels";
+  return ReadResult::Malformed;
+}
+
+// The first magic word: a clean end when nothing at all arrives.
+ReadResult readMagic(const ReadBytes& read, std::uint32_t expected, std::string& error) {
+  std::uint8_t bytes[4];
+  const std::size_t got = read(bytes, sizeof bytes);
+  if (got == 0) return ReadResult::End;
+  if (got < sizeof bytes && !readExactly(read, bytes + got, sizeof bytes - got)) {
+    error = "the stream ends inside a frame's magic";
+    return ReadResult::Malformed;
+  }
+  if (getU32(bytes) == expected) return ReadResult::Frame;
+  error = "bad magic 0x" + [&] {
+    char text[9];
+    std::snprintf(text, sizeof text, "%08X", getU32(bytes));
+    return std::string(text);
+  }();
+  return ReadResult::Malformed;
+}
+
+}  // namespace
+
+std::size_t frameBytes(PixelDepth depth, std::uint32_t width, std::uint32_t height) {
+  return static_cast<std::size_t>(width) * height * bytesPerPixel(depth);
+}
+
+std::vector<std::uint8_t> encodeRequest(const FrameRequest& request) {
+  std::vector<std::uint8_t> out;
+  out.reserve(20 + 4 * request.slots.size() + request.pixels.size());
+  putU32(out, kRequestMagic);
+  putU32(out, static_cast<std::uint32_t>(request.depth));
+  putU32(out, request.width);
+  putU32(out, request.height);
+  putU32(out, static_cast<std::uint32_t>(request.slots.size()));
+  for (const std::uint32_t slot : request.slots) putU32(out, slot);
+  out.insert(out.end(), request.pixels.begin(), request.pixels.end());
+  return out;
+}
+
+std::vector<std::uint8_t> encodeReply(const FrameReply& reply) {
+  std::vector<std::uint8_t> out;
+  out.reserve(24 + reply.message.size() + reply.pixels.size());
+  putU32(out, kReplyMagic);
+  putU32(out, static_cast<std::uint32_t>(reply.status));
+  putU32(out, static_cast<std::uint32_t>(reply.depth));
+  putU32(out, reply.width);
+  putU32(out, reply.height);
+  putU32(out, static_cast<std::uint32_t>(reply.message.size()));
+  out.insert(out.end(), reply.message.begin(), reply.message.end());
+  if (reply.status == 0) out.insert(out.end(), reply.pixels.begin(), reply.pixels.end());
+  return out;
+}
+
+ReadResult readRequest(const ReadBytes& read, FrameRequest& request, std::string& error) {
+  if (const ReadResult magic = readMagic(read, kRequestMagic, error); magic != ReadResult::Frame) return magic;
+  if (readGeometry(read, request.depth, request.width, request.height, error) != ReadResult::Frame) {
+    return ReadResult::Malformed;
+  }
+  std::uint32_t count = 0;
+  if (!readU32(read, count)) {
+    error = "the stream ends inside a frame header";
+    return ReadResult::Malformed;
+  }
+  if (count > kMaxParamSlots) {
+    error = std::to_string(count) + " parameter slots are more than " + std::to_string(kMaxParamSlots);
+    return ReadResult::Malformed;
+  }
+  request.slots.assign(count, 0);
+  for (std::uint32_t& slot : request.slots) {
+    if (!readU32(read, slot)) {
+      error = "the stream ends inside a frame's parameter slots";
+      return ReadResult::Malformed;
+    }
+  }
+  return readPixels(read, frameBytes(request.depth, request.width, request.height), request.pixels, error);
+}
+
+ReadResult readReply(const ReadBytes& read, FrameReply& reply, std::string& error) {
+  if (const ReadResult magic = readMagic(read, kReplyMagic, error); magic != ReadResult::Frame) return magic;
+  std::uint32_t status = 0;
+  if (!readU32(read, status)) {
+    error = "the stream ends inside a reply header";
+    return ReadResult::Malformed;
+  }
+  reply.status = static_cast<std::int32_t>(status);
+  if (readGeometry(read, reply.depth, reply.width, reply.height, error) != ReadResult::Frame) {
+    return ReadResult::Malformed;
+  }
+  std::uint32_t length = 0;
+  if (!readU32(read, length) || length > 65536) {
+    error = "a reply's message length is missing or out of range";
+    return ReadResult::Malformed;
+  }
+  reply.message.assign(length, '\0');
+  if (!readExactly(read, reply.message.data(), length)) {
+    error = "the stream ends inside a reply's message";
+    return ReadResult::Malformed;
+  }
+  reply.pixels.clear();
+  if (reply.status != 0) return ReadResult::Frame;
+  return readPixels(read, frameBytes(reply.depth, reply.width, reply.height), reply.pixels, error);
+}
+
+bool applyParamSlot(PF_ParamDef& def, std::uint32_t slot) {
+  const auto value = static_cast<PF_ParamValue>(slot);
+  switch (def.param_type) {
+    case PF_Param_SLIDER:
+      def.u.sd.value = value;
+      return true;
+    case PF_Param_FIX_SLIDER:
+      def.u.fd.value = value;
+      return true;
+    case PF_Param_ANGLE:
+      def.u.ad.value = value;
+      return true;
+    case PF_Param_CHECKBOX:
+      def.u.bd.value = value;
+      return true;
+    case PF_Param_POPUP:
+      def.u.pd.value = value;
+      return true;
+    case PF_Param_COLOR:
+      def.u.cd.value = PF_Pixel{static_cast<A_u_char>(slot), static_cast<A_u_char>(slot >> 8),
+                                static_cast<A_u_char>(slot >> 16), static_cast<A_u_char>(slot >> 24)};
+      return true;
+    case PF_Param_FLOAT_SLIDER:
+      def.u.fs_d.value = std::bit_cast<float>(slot);
+      return true;
+    case PF_Param_GROUP_START:
+    case PF_Param_GROUP_END:
+    case PF_Param_BUTTON:
+    case PF_Param_NO_DATA:
+      return true;
+    default:
+      return false;
+  }
+}
+
+}  // namespace fxhost::protocol
