@@ -1,0 +1,92 @@
+// Running a RenderJob through the simulated host, inside the test program.
+#pragma once
+
+#include <cstring>
+#include <vector>
+
+#include "ae_suites.h"
+#include "engine.h"
+#include "fxhost/host.h"
+#include "host_render.h"
+
+namespace host_render_test {
+
+inline tessaline::Depth EngineDepth(fxhost::PixelDepth depth) {
+  switch (depth) {
+    case fxhost::PixelDepth::Eight:
+      return tessaline::Depth::U8;
+    case fxhost::PixelDepth::Sixteen:
+      return tessaline::Depth::U16;
+    case fxhost::PixelDepth::Float:
+      break;
+  }
+  return tessaline::Depth::F32;
+}
+
+inline RenderJob MakeJob(fxhost::OwnedWorld& input, fxhost::OwnedWorld& output) {
+  RenderJob job{};
+  job.colorThreshold = 10;
+  job.softness = 70;
+  job.bias = 0;
+  job.keyColor = PF_Pixel{255, 255, 0, 0};
+  job.inputWorld = input.world();
+  job.outputWorld = output.world();
+  job.pixelFormat = fxhost::pixelFormatOf(input.depth());
+  return job;
+}
+
+// One smart-render command whose body runs the job as the plug-in's entry point will: a bare host
+// error code thrown below becomes the command's result.
+inline PF_Err RunJob(fxhost::Host& host, RenderJob job) {
+  return host.runInProcess(PF_Cmd_SMART_RENDER, [&](PF_InData& in, PF_OutData& out) -> PF_Err {
+    job.inData = &in;
+    job.outData = &out;
+    try {
+      return ProcessRenderJob(job);
+    } catch (PF_Err code) {
+      return code;
+    }
+  });
+}
+
+// How often the commands so far acquired a suite.
+inline int Acquired(const fxhost::AccountsReport& report, const char* name, A_long version) {
+  int n = 0;
+  for (const auto& tally : report.suites)
+    if (tally.name == name && tally.version == version) n += tally.acquired;
+  return n;
+}
+
+// Every row of a world, padding included.
+inline std::vector<std::uint8_t> Bytes(const fxhost::OwnedWorld& w) {
+  const std::uint8_t* first = w.row(0);
+  return std::vector<std::uint8_t>(first, first + static_cast<std::size_t>(w.rowbytes()) * w.height());
+}
+
+// A cel-like frame: flat fills, stair-stepped edges, a thin line and a transparent corner.
+inline void PaintCel(fxhost::OwnedWorld& w) {
+  const std::size_t px = fxhost::bytesPerPixel(w.depth());
+  for (A_long y = 0; y < w.height(); ++y)
+    for (A_long x = 0; x < w.width(); ++x) {
+      // alpha, red, green, blue in 8-bit units
+      int c[4] = {255, 240, 235, 220};
+      if (x + 2 * y < 40 && x > 5) c[1] = 20, c[2] = 30, c[3] = 160;
+      if ((x - 20) * (x - 20) + (y - 14) * (y - 14) < 40) c[1] = 255, c[2] = 0, c[3] = 0;
+      if (y == 20 && x > 3 && x < 18) c[1] = c[2] = c[3] = 0;
+      if (x > w.width() - 6 && y < 5) c[0] = 0;
+      std::uint8_t* p = w.row(y) + px * static_cast<std::size_t>(x);
+      for (int i = 0; i < 4; ++i) {
+        if (w.depth() == fxhost::PixelDepth::Eight) {
+          p[i] = static_cast<std::uint8_t>(c[i]);
+        } else if (w.depth() == fxhost::PixelDepth::Sixteen) {
+          const auto v = static_cast<std::uint16_t>((c[i] * 32768 + 127) / 255);
+          std::memcpy(p + 2 * i, &v, 2);
+        } else {
+          const float v = static_cast<float>(c[i]) / 255.0f;
+          std::memcpy(p + 4 * i, &v, 4);
+        }
+      }
+    }
+}
+
+}  // namespace host_render_test
