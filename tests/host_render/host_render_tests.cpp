@@ -54,6 +54,12 @@ TEST(HostRender, MatchesTheEngineAtEveryDepthAndKeyMode) {
     }
 }
 
+TEST(HostRender, TheBaseClassHasNoKernels) {
+  OwnedWorld input(PixelDepth::Eight, 2, 2), output(PixelDepth::Eight, 2, 2);
+  BaseFilter base;
+  EXPECT_EQ(base.ProcessJob(MakeJob(input, output)), PF_Err_INTERNAL_STRUCT_DAMAGED);
+}
+
 TEST(HostRender, UnknownFormatIsRefusedBeforeAnythingHappens) {
   Host host;
   OwnedWorld input(PixelDepth::Eight, 8, 8), output(PixelDepth::Eight, 8, 8, 0, 0x5A);

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "ae_suites.h"
+#include "base_filter.h"
 #include "engine.h"
 #include "fxhost/host.h"
 #include "host_render.h"
@@ -42,7 +43,9 @@ inline PF_Err RunJob(fxhost::Host& host, RenderJob job) {
     job.inData = &in;
     job.outData = &out;
     try {
-      return ProcessRenderJob(job);
+      CustomFilter effect;
+      BaseFilter& filter = effect;
+      return filter.ProcessJob(job);
     } catch (PF_Err code) {
       return code;
     }
