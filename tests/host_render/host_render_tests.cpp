@@ -185,6 +185,14 @@ TEST(HostRender, TheScratchWorldIsMadeOnceAndGivenBack) {
   EXPECT_EQ(report.worldsDisposed, 1);
   EXPECT_EQ(Acquired(report, kPFWorldSuite, 1), 1);
   EXPECT_EQ(Acquired(report, kPFWorldTransformSuite, 1), 1);
+  // The whole input was copied into the whole output, and the suites went back in the registry's
+  // order: the copy's suite first.
+  ASSERT_EQ(host.records().copies.size(), 1u);
+  EXPECT_TRUE(host.records().copies[0].wholeSource && host.records().copies[0].wholeDestination);
+  const std::vector<std::string> expected = {
+      "acquire \"PF World Transform Suite\" 1: 0", "acquire \"PF World Suite\" 1: 0",
+      "release \"PF World Transform Suite\" 1: 0", "release \"PF World Suite\" 1: 0"};
+  EXPECT_EQ(host.records().suiteCalls, expected);
 }
 
 }  // namespace
