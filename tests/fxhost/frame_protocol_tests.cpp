@@ -1,80 +1,52 @@
 // The program's stream protocol: encoding, decoding and every way a stream can be malformed.
 
-#include <gtest/gtest.h>
-
+#include <array>
 #include <bit>
 #include <cstring>
+#include <numeric>
 
-#include "fxhost/frame_protocol.h"
+#include "test_support.h"
 
 namespace {
 
 using namespace fxhost::protocol;
 using Bytes = std::vector<std::uint8_t>;
-
-// Reads from a byte vector, at most `chunk` bytes per call, as a pipe may hand them out.
-ReadBytes readerOf(const Bytes& bytes, std::size_t chunk = 5) {
-  auto at = std::make_shared<std::size_t>(0);
-  return [&bytes, at, chunk](void* buffer, std::size_t count) {
-    const std::size_t n = std::min({count, chunk, bytes.size() - *at});
-    std::memcpy(buffer, bytes.data() + *at, n);
-    *at += n;
-    return n;
-  };
-}
+using fxhost_test::readerOf;
 
 FrameRequest sampleRequest() {
-  FrameRequest request;
-  request.depth = fxhost::PixelDepth::Sixteen;
-  request.width = 2;
-  request.height = 1;
-  request.slots = {7, 0x04030201};
-  request.pixels = Bytes(16);
-  for (std::size_t i = 0; i < request.pixels.size(); ++i) request.pixels[i] = static_cast<std::uint8_t>(i);
-  return request;
+  Bytes pixels(16);
+  std::iota(pixels.begin(), pixels.end(), 0);
+  return {fxhost::PixelDepth::Sixteen, 2, 1, {7, 0x04030201}, pixels};
 }
 
-TEST(FrameProtocol, EncodesARequestInItsDocumentedLayout) {
-  const Bytes bytes = encodeRequest(sampleRequest());
+// The documented layout, read back in pieces as a pipe hands them out, frame after frame.
+TEST(FrameProtocol, EncodesARequestAndReadsItBack) {
+  const Bytes one = encodeRequest(sampleRequest());
   const Bytes header{'F', 'X', 'F', 'R', 16, 0, 0, 0, 2, 0, 0, 0, 1, 0, 0, 0, 2, 0, 0, 0, 7, 0, 0, 0, 1, 2, 3, 4};
-  ASSERT_EQ(bytes.size(), header.size() + 16);
-  EXPECT_EQ(Bytes(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(header.size())), header);
-  EXPECT_EQ(bytes.back(), 15);
-}
-
-TEST(FrameProtocol, ReadsBackWhatItWrote) {
-  const Bytes bytes = encodeRequest(sampleRequest());
-  FrameRequest request;
-  std::string error;
-  ASSERT_EQ(readRequest(readerOf(bytes), request, error), ReadResult::Frame) << error;
-  const FrameRequest expected = sampleRequest();
-  EXPECT_EQ(request.depth, expected.depth);
-  EXPECT_EQ(request.width, 2u);
-  EXPECT_EQ(request.height, 1u);
-  EXPECT_EQ(request.slots, expected.slots);
-  EXPECT_EQ(request.pixels, expected.pixels);
-}
-
-TEST(FrameProtocol, ReadsFramesOneAfterAnotherUntilTheEnd) {
-  Bytes stream = encodeRequest(sampleRequest());
-  const Bytes second = encodeRequest(sampleRequest());
-  stream.insert(stream.end(), second.begin(), second.end());
+  ASSERT_EQ(one.size(), header.size() + 16);
+  EXPECT_EQ(Bytes(one.begin(), one.begin() + static_cast<std::ptrdiff_t>(header.size())), header);
+  EXPECT_EQ(one.back(), 15);
+  Bytes stream = one;
+  stream.insert(stream.end(), one.begin(), one.end());
   const ReadBytes read = readerOf(stream);
-  FrameRequest request;
+  const FrameRequest expected = sampleRequest();
   std::string error;
-  EXPECT_EQ(readRequest(read, request, error), ReadResult::Frame);
-  EXPECT_EQ(readRequest(read, request, error), ReadResult::Frame);
+  for (int frame = 0; frame < 2; ++frame) {
+    FrameRequest request;
+    ASSERT_EQ(readRequest(read, request, error), ReadResult::Frame) << error;
+    EXPECT_EQ(request.depth, expected.depth);
+    EXPECT_EQ(request.width, 2u);
+    EXPECT_EQ(request.height, 1u);
+    EXPECT_EQ(request.slots, expected.slots);
+    EXPECT_EQ(request.pixels, expected.pixels);
+  }
+  FrameRequest request;
   EXPECT_EQ(readRequest(read, request, error), ReadResult::End);
   EXPECT_EQ(error, "");
 }
 
 TEST(FrameProtocol, RepliesCarryPixelsOnlyOnSuccess) {
-  FrameReply reply;
-  reply.depth = fxhost::PixelDepth::Float;
-  reply.width = 1;
-  reply.height = 1;
-  reply.message = "ok";
-  reply.pixels = Bytes(16, 9);
+  FrameReply reply{.depth = fxhost::PixelDepth::Float, .width = 1, .height = 1, .message = "ok", .pixels = Bytes(16, 9)};
   const Bytes good = encodeReply(reply);
   EXPECT_EQ(good.size(), 24u + 2 + 16);
   reply.status = 512;
@@ -136,10 +108,8 @@ TEST(FrameProtocol, PutsSlotValuesIntoEachParameterType) {
   EXPECT_EQ(def.u.bd.value, 1);
   def.param_type = PF_Param_COLOR;
   ASSERT_TRUE(applyParamSlot(def, 0x04030201));
-  EXPECT_EQ(def.u.cd.value.alpha, 1);
-  EXPECT_EQ(def.u.cd.value.red, 2);
-  EXPECT_EQ(def.u.cd.value.green, 3);
-  EXPECT_EQ(def.u.cd.value.blue, 4);
+  const PF_Pixel color = def.u.cd.value;
+  EXPECT_EQ((std::array<int, 4>{color.alpha, color.red, color.green, color.blue}), (std::array<int, 4>{1, 2, 3, 4}));
   def.param_type = PF_Param_FLOAT_SLIDER;
   ASSERT_TRUE(applyParamSlot(def, std::bit_cast<std::uint32_t>(0.75f)));
   EXPECT_EQ(def.u.fs_d.value, 0.75);
@@ -147,10 +117,10 @@ TEST(FrameProtocol, PutsSlotValuesIntoEachParameterType) {
   def.param_type = PF_Param_GROUP_START;
   ASSERT_TRUE(applyParamSlot(def, 99));
   EXPECT_EQ(def.u.sd.value, 0);
-  def.param_type = PF_Param_POINT;
-  EXPECT_FALSE(applyParamSlot(def, 1));
-  def.param_type = PF_Param_LAYER;
-  EXPECT_FALSE(applyParamSlot(def, 1));
+  for (PF_ParamType refused : {PF_Param_POINT, PF_Param_LAYER}) {
+    def.param_type = refused;
+    EXPECT_FALSE(applyParamSlot(def, 1)) << refused;
+  }
 }
 
 }  // namespace

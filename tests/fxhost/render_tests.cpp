@@ -1,6 +1,8 @@
 // Renders through the fixture, classic and smart, at every depth, with padded rows.
 
-#include "render_support.h"
+#include <array>
+#include <tuple>
+
 #include "test_support.h"
 
 namespace {
@@ -16,9 +18,7 @@ struct RenderCase {
   const char* format;
 };
 
-void PrintTo(const RenderCase& render, std::ostream* out) {
-  *out << render.format << (render.smart ? " smart" : " classic");
-}
+void PrintTo(const RenderCase& render, std::ostream* out) { *out << render.format << (render.smart ? " smart" : " classic"); }
 
 class RenderTest : public FixtureTest, public ::testing::WithParamInterface<RenderCase> {};
 
@@ -41,15 +41,23 @@ TEST_P(RenderTest, CopiesTheInputThroughTheHost) {
   EXPECT_TRUE(host->records().copies[0].wholeDestination);
   EXPECT_EQ(host->lastInData().width, 5);
   EXPECT_EQ(host->lastInData().height, 3);
+  // Every parameter is checked out; the classic render checks them in, the smart pre-render's lapse.
+  const auto& checkouts = host->records().paramCheckouts;
+  ASSERT_EQ(checkouts.size(), 6u);
+  for (std::size_t i = 0; i < checkouts.size(); ++i) {
+    EXPECT_EQ(checkouts[i].command, GetParam().smart ? PF_Cmd_SMART_PRE_RENDER : PF_Cmd_RENDER);
+    EXPECT_EQ(checkouts[i].index, static_cast<PF_ParamIndex>(i + 1));
+    EXPECT_EQ(checkouts[i].result, PF_Err_NONE);
+  }
+  const fxhost::AccountsReport accounts = host->accounts();
+  EXPECT_EQ((std::array{accounts.paramCheckouts, accounts.paramCheckins, accounts.lapsedCheckouts}),
+            (GetParam().smart ? std::array{6, 0, 6} : std::array{6, 6, 0}));
 }
 
 INSTANTIATE_TEST_SUITE_P(Depths, RenderTest,
-                         ::testing::Values(RenderCase{PixelDepth::Eight, false, "argb"},
-                                           RenderCase{PixelDepth::Eight, true, "argb"},
-                                           RenderCase{PixelDepth::Sixteen, false, "ae16"},
-                                           RenderCase{PixelDepth::Sixteen, true, "ae16"},
-                                           RenderCase{PixelDepth::Float, false, "ae32"},
-                                           RenderCase{PixelDepth::Float, true, "ae32"}),
+                         ::testing::Values(RenderCase{PixelDepth::Eight, false, "argb"}, RenderCase{PixelDepth::Eight, true, "argb"},
+                                           RenderCase{PixelDepth::Sixteen, false, "ae16"}, RenderCase{PixelDepth::Sixteen, true, "ae16"},
+                                           RenderCase{PixelDepth::Float, false, "ae32"}, RenderCase{PixelDepth::Float, true, "ae32"}),
                          [](const ::testing::TestParamInfo<RenderCase>& info) {
                            return std::string(info.param.format) + (info.param.smart ? "_smart" : "_classic");
                          });
@@ -66,71 +74,34 @@ class RenderDetails : public FixtureTest {
   OwnedWorld output{PixelDepth::Eight, 5, 3};
 };
 
-TEST_F(RenderDetails, SmartRenderAsksTheLayerForTheWholeFrame) {
-  ASSERT_EQ(host->renderSmart(input, output), PF_Err_NONE);
-  ASSERT_EQ(host->records().layerCheckouts.size(), 1u);
-  const fxhost::LayerCheckoutRecord& checkout = host->records().layerCheckouts.front();
-  EXPECT_EQ(checkout.index, 0);
-  EXPECT_EQ(checkout.checkoutId, 0);
-  EXPECT_EQ(checkout.request.rect, (PF_LRect{0, 0, 5, 3}));
-  EXPECT_EQ(checkout.request.field, PF_Field_FRAME);
-  EXPECT_EQ(checkout.request.channel_mask, PF_ChannelMask_ARGB);
-  EXPECT_EQ(checkout.time, 0);
-  EXPECT_EQ(checkout.timeStep, 1);
-  EXPECT_EQ(checkout.timeScale, 24u);
-  const PF_PreRenderOutput& pre = host->lastPreRenderOutput();
-  EXPECT_EQ(pre.result_rect, (PF_LRect{0, 0, 5, 3}));
-  EXPECT_EQ(pre.max_result_rect, (PF_LRect{0, 0, 5, 3}));
-  EXPECT_NE(pre.pre_render_data, nullptr);
-  EXPECT_EQ(pre.delete_pre_render_data_func, nullptr);
-  EXPECT_EQ(host->records().preRenderHandlesReclaimed, 1);
-  EXPECT_EQ(host->records().layerPixelCheckouts, 1);
-  EXPECT_EQ(host->records().layerPixelCheckins, 1);
-  EXPECT_EQ(host->records().outputCheckouts, 1);
-  const fxhost::AccountsReport accounts = host->accounts();
-  EXPECT_EQ(accounts.paramCheckouts, 6);
-  EXPECT_EQ(accounts.paramCheckins, 0);
-  EXPECT_EQ(accounts.lapsedCheckouts, 6);
-}
-
-TEST_F(RenderDetails, ClassicRenderChecksEveryParameterOutAndIn) {
-  ASSERT_EQ(host->render(input, output), PF_Err_NONE);
-  const auto& checkouts = host->records().paramCheckouts;
-  ASSERT_EQ(checkouts.size(), 6u);
-  for (std::size_t i = 0; i < checkouts.size(); ++i) {
-    EXPECT_EQ(checkouts[i].command, PF_Cmd_RENDER);
-    EXPECT_EQ(checkouts[i].index, static_cast<PF_ParamIndex>(i + 1));
-    EXPECT_EQ(checkouts[i].result, PF_Err_NONE);
-  }
-  const fxhost::AccountsReport accounts = host->accounts();
-  EXPECT_EQ(accounts.paramCheckouts, 6);
-  EXPECT_EQ(accounts.paramCheckins, 6);
-  EXPECT_EQ(accounts.lapsedCheckouts, 0);
-}
-
-TEST_F(RenderDetails, CurrentValuesReachTheRender) {
+// The current values and time reach the smart render; the layer is asked for the whole frame.
+TEST_F(RenderDetails, SmartRenderAsksTheLayerForTheWholeFrameAtTheCurrentTime) {
+  host->options().currentTime = 48;
+  host->options().timeStep = 2;
+  host->options().timeScale = 30;
   host->param(fixture::kAmount).u.sd.value = 7;
   host->param(fixture::kEnable).u.bd.value = 0;
   host->param(fixture::kTint).u.cd.value = PF_Pixel{1, 2, 3, 4};
   host->param(fixture::kGain).u.fs_d.value = 0.25;
   ASSERT_EQ(host->renderSmart(input, output), PF_Err_NONE);
   EXPECT_EQ(host->returnMessage(), "amount=7 enable=0 tint=1,2,3,4 gain=0.25 format=argb");
-}
-
-TEST_F(RenderDetails, RendersAtTheConfiguredTime) {
-  host->options().currentTime = 48;
-  host->options().timeStep = 2;
-  host->options().timeScale = 30;
-  ASSERT_EQ(host->renderSmart(input, output), PF_Err_NONE);
-  const fxhost::LayerCheckoutRecord& layer = host->records().layerCheckouts.front();
-  EXPECT_EQ(layer.time, 48);
-  EXPECT_EQ(layer.timeStep, 2);
-  EXPECT_EQ(layer.timeScale, 30u);
+  ASSERT_EQ(host->records().layerCheckouts.size(), 1u);
+  const fxhost::LayerCheckoutRecord& checkout = host->records().layerCheckouts.front();
+  EXPECT_EQ(std::tuple(checkout.index, checkout.checkoutId, checkout.request.field, checkout.request.channel_mask),
+            std::tuple(0, 0, PF_Field_FRAME, PF_ChannelMask_ARGB));
+  EXPECT_EQ(checkout.request.rect, (PF_LRect{0, 0, 5, 3}));
   const fxhost::ParamCheckoutRecord& param = host->records().paramCheckouts.front();
-  EXPECT_EQ(param.command, PF_Cmd_SMART_PRE_RENDER);
-  EXPECT_EQ(param.time, 48);
-  EXPECT_EQ(param.timeStep, 2);
-  EXPECT_EQ(param.timeScale, 30u);
+  EXPECT_EQ(std::tuple(checkout.time, checkout.timeStep, checkout.timeScale), std::tuple(48, 2, 30u));
+  EXPECT_EQ(std::tuple(param.time, param.timeStep, param.timeScale), std::tuple(48, 2, 30u));
+  const PF_PreRenderOutput& pre = host->lastPreRenderOutput();
+  EXPECT_EQ(pre.result_rect, (PF_LRect{0, 0, 5, 3}));
+  EXPECT_EQ(pre.max_result_rect, (PF_LRect{0, 0, 5, 3}));
+  EXPECT_NE(pre.pre_render_data, nullptr);
+  EXPECT_EQ(pre.delete_pre_render_data_func, nullptr);
+  const fxhost::Records& records = host->records();
+  EXPECT_EQ((std::array<int, 4>{records.preRenderHandlesReclaimed, records.layerPixelCheckouts,
+                                records.layerPixelCheckins, records.outputCheckouts}),
+            (std::array<int, 4>{1, 1, 1, 1}));
 }
 
 TEST_F(RenderDetails, TheRequestRectangleIsConfigurable) {
@@ -149,7 +120,9 @@ TEST_F(RenderDetails, PreRenderDataWithADeleteFunctionIsDeletedByIt) {
   EXPECT_NE(host->lastPreRenderOutput().delete_pre_render_data_func, nullptr);
 }
 
-TEST_F(RenderDetails, APreRenderWithoutItsRenderIsCleanedUpByTheNext) {
+// A smart render needs a pre-render; a pre-render without its render is cleaned up by the next.
+TEST_F(RenderDetails, SmartRendersPairWithTheirPreRender) {
+  EXPECT_THROW(host->smartRender(output), fxhost::HostError);
   ASSERT_EQ(host->smartPreRender(input), PF_Err_NONE);
   ASSERT_EQ(host->renderSmart(input, output), PF_Err_NONE);
   EXPECT_EQ(host->records().preRenderHandlesReclaimed, 2);
@@ -163,10 +136,6 @@ TEST_F(RenderDetails, AnUnreclaimedPreRenderHandleIsAnImbalance) {
   ASSERT_EQ(imbalances.size(), 1u);
   EXPECT_TRUE(imbalances[0].ends_with("bytes allocated during PF_Cmd_SMART_PRE_RENDER was never disposed of"))
       << imbalances[0];
-}
-
-TEST_F(RenderDetails, ASmartRenderNeedsAPreRender) {
-  EXPECT_THROW(host->smartRender(output), fxhost::HostError);
 }
 
 }  // namespace

@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include <algorithm>
+#include <cstring>
 
 namespace fxhost_test {
 
@@ -14,12 +14,34 @@ std::string besideTests(const std::string& file) {
   return folder + file;
 }
 
-std::string fixturePath() { return besideTests("fxhost_fixture.aex"); }
-
-bool anyContains(const std::vector<std::string>& messages, const std::string& part) {
-  return std::any_of(messages.begin(), messages.end(),
-                     [&](const std::string& message) { return message.find(part) != std::string::npos; });
+void paint(fxhost::OwnedWorld& world) {
+  for (A_long y = 0; y < world.height(); ++y) {
+    std::uint8_t* row = world.row(y);
+    for (A_long x = 0; x < world.width(); ++x) {
+      for (int channel = 0; channel < 4; ++channel) {
+        const int seed = x * 7 + y * 13 + channel * 29 + 1;
+        const std::size_t at = static_cast<std::size_t>(x * 4 + channel);
+        switch (world.depth()) {
+          case fxhost::PixelDepth::Eight:
+            row[at] = static_cast<std::uint8_t>(seed);
+            break;
+          case fxhost::PixelDepth::Sixteen: {
+            const auto value = static_cast<std::uint16_t>(seed * 97 % 32769);
+            std::memcpy(row + at * 2, &value, 2);
+            break;
+          }
+          case fxhost::PixelDepth::Float: {
+            const float value = static_cast<float>(seed) / 64.0f;
+            std::memcpy(row + at * 4, &value, 4);
+            break;
+          }
+        }
+      }
+    }
+  }
 }
+
+std::string fixturePath() { return besideTests("fxhost_fixture.aex"); }
 
 void FixtureTest::SetUp() {
   host = std::make_unique<fxhost::Host>();
@@ -38,16 +60,9 @@ void FixtureTest::setUpPlugin() {
   ASSERT_EQ(host->paramsSetup(), PF_Err_NONE);
 }
 
-void FixtureTest::setLeak(int leak) {
+void FixtureTest::setMode(const char* exportName, int mode) {
   auto set = reinterpret_cast<fixture::SetModeFunction>(
-      reinterpret_cast<void (*)()>(GetProcAddress(host->plugin().module(), fixture::kSetLeakExport)));
-  ASSERT_NE(set, nullptr);
-  set(leak);
-}
-
-void FixtureTest::setPreRenderMode(int mode) {
-  auto set = reinterpret_cast<fixture::SetModeFunction>(
-      reinterpret_cast<void (*)()>(GetProcAddress(host->plugin().module(), fixture::kSetPreRenderModeExport)));
+      reinterpret_cast<void (*)()>(GetProcAddress(host->plugin().module(), exportName)));
   ASSERT_NE(set, nullptr);
   set(mode);
 }

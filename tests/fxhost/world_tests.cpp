@@ -1,8 +1,8 @@
 // Worlds: the host's own frames, the worlds a plug-in asks for, pixel formats and copies.
 
 #include <cstring>
+#include <tuple>
 
-#include "render_support.h"
 #include "test_support.h"
 
 namespace {
@@ -13,23 +13,21 @@ using fxhost_test::DirectTest;
 using fxhost_test::paint;
 
 TEST(OwnedWorld, CarriesDepthFlagAndItsOwnStride) {
-  const OwnedWorld eight(PixelDepth::Eight, 3, 2, 3);
-  const OwnedWorld sixteen(PixelDepth::Sixteen, 3, 2, 6);
-  const OwnedWorld floats(PixelDepth::Float, 3, 2, 8);
-  EXPECT_EQ(eight.world()->world_flags, 0);
-  EXPECT_EQ(sixteen.world()->world_flags, PF_WorldFlag_DEEP);
-  EXPECT_EQ(floats.world()->world_flags, 0);
-  EXPECT_EQ(eight.rowbytes(), 15);
-  EXPECT_EQ(sixteen.rowbytes(), 30);
-  EXPECT_EQ(floats.rowbytes(), 56);
-  EXPECT_EQ(floats.world()->width, 3);
-  EXPECT_EQ(floats.world()->height, 2);
-  EXPECT_EQ(floats.world()->extent_hint, (PF_LRect{0, 0, 3, 2}));
-  EXPECT_EQ(floats.world()->pix_aspect_ratio.num, 1);
-  EXPECT_EQ(floats.world()->pix_aspect_ratio.den, 1u);
+  const std::tuple<PixelDepth, A_long, A_long, A_long> depths[] = {  // padding, flags, rowbytes
+      {PixelDepth::Eight, 3, 0, 15}, {PixelDepth::Sixteen, 6, PF_WorldFlag_DEEP, 30}, {PixelDepth::Float, 8, 0, 56}};
+  for (const auto& [depth, padding, flags, rowbytes] : depths) {
+    const OwnedWorld world(depth, 3, 2, padding);
+    EXPECT_EQ(world.world()->world_flags, flags);
+    EXPECT_EQ(world.rowbytes(), rowbytes);
+    EXPECT_EQ(world.world()->width, 3);
+    EXPECT_EQ(world.world()->height, 2);
+    EXPECT_EQ(world.world()->extent_hint, (PF_LRect{0, 0, 3, 2}));
+    EXPECT_EQ(world.world()->pix_aspect_ratio.num, 1);
+    EXPECT_EQ(world.world()->pix_aspect_ratio.den, 1u);
+  }
 }
 
-TEST(OwnedWorld, RefusesPaddingThatSplitsAChannel) {
+TEST(OwnedWorld, RefusesPaddingThatSplitsAChannelAndSizesOutOfRange) {
   EXPECT_THROW(OwnedWorld(PixelDepth::Float, 2, 2, 2), fxhost::HostError);
   EXPECT_THROW(OwnedWorld(PixelDepth::Sixteen, 2, 2, 3), fxhost::HostError);
   EXPECT_THROW(OwnedWorld(PixelDepth::Eight, -1, 2), fxhost::HostError);
@@ -48,21 +46,18 @@ TEST(OwnedWorld, PackedPixelsLeaveThePaddingOut) {
   EXPECT_THROW(world.setPackedPixels(std::vector<std::uint8_t>(15)), fxhost::HostError);
 }
 
-TEST(OwnedWorld, IsFoundByItsPixelAddressWhileItLives) {
+TEST(OwnedWorld, IsFoundByItsPixelAddressWhileItLivesEvenWhenEmpty) {
   const void* data = nullptr;
   {
     const OwnedWorld world(PixelDepth::Sixteen, 1, 1);
+    const OwnedWorld a(PixelDepth::Eight, 0, 0), b(PixelDepth::Eight, 0, 0);
     data = world.world()->data;
     EXPECT_EQ(fxhost::findWorld(data), &world);
+    EXPECT_NE(a.world()->data, nullptr);
+    EXPECT_NE(a.world()->data, b.world()->data);
+    EXPECT_EQ(fxhost::findWorld(a.world()->data), &a);
   }
   EXPECT_EQ(fxhost::findWorld(data), nullptr);
-}
-
-TEST(OwnedWorld, AnEmptyWorldStillHasAnAddress) {
-  const OwnedWorld a(PixelDepth::Eight, 0, 0);
-  const OwnedWorld b(PixelDepth::Eight, 0, 0);
-  EXPECT_NE(a.world()->data, nullptr);
-  EXPECT_NE(a.world()->data, b.world()->data);
 }
 
 using WorldSuiteTest = DirectTest;
@@ -94,82 +89,44 @@ TEST_F(WorldSuiteTest, NewWorldsComeInEveryFormatAndReportIt) {
   EXPECT_EQ(host->accounts().worldsDisposed, 3);
 }
 
-TEST_F(WorldSuiteTest, WorldsNotAskedToBeClearedAreNot) {
+// World Suite 1 clears only when asked, and makes deep worlds when asked.
+TEST_F(WorldSuiteTest, SuiteOneWorldsAreClearedAndDeepOnlyWhenAsked) {
   const auto* worlds = acquire<PF_WorldSuite1>(kPFWorldSuite, 1);
-  PF_EffectWorld world{};
-  ASSERT_EQ(worlds->new_world(in->effect_ref, 2, 2, PF_NewWorldFlag_NONE, &world), PF_Err_NONE);
-  EXPECT_EQ(reinterpret_cast<const std::uint8_t*>(world.data)[0], 0xCD);
-  EXPECT_EQ(world.rowbytes, 8);
-  EXPECT_EQ(worlds->dispose_world(in->effect_ref, &world), PF_Err_NONE);
-  ASSERT_EQ(worlds->new_world(in->effect_ref, 2, 2, PF_NewWorldFlag_DEEP_PIXELS, &world), PF_Err_NONE);
-  EXPECT_EQ(world.world_flags & PF_WorldFlag_DEEP, PF_WorldFlag_DEEP);
-  EXPECT_EQ(world.rowbytes, 16);
-  EXPECT_EQ(worlds->dispose_world(in->effect_ref, &world), PF_Err_NONE);
+  for (const auto& [flags, rowbytes] : {std::pair{PF_NewWorldFlag_NONE, 8}, std::pair{PF_NewWorldFlag_DEEP_PIXELS, 16}}) {
+    PF_EffectWorld world{};
+    ASSERT_EQ(worlds->new_world(in->effect_ref, 2, 2, flags, &world), PF_Err_NONE);
+    EXPECT_EQ(reinterpret_cast<const std::uint8_t*>(world.data)[0], 0xCD);
+    EXPECT_EQ(world.world_flags & PF_WorldFlag_DEEP, flags == PF_NewWorldFlag_NONE ? 0 : PF_WorldFlag_DEEP);
+    EXPECT_EQ(world.rowbytes, rowbytes);
+    EXPECT_EQ(worlds->dispose_world(in->effect_ref, &world), PF_Err_NONE);
+  }
   basic->ReleaseSuite(kPFWorldSuite, 1);
 }
 
-TEST_F(WorldSuiteTest, DisposingAWorldTheHostDidNotMakeIsBooked) {
-  const auto* worlds = acquire<PF_WorldSuite1>(kPFWorldSuite, 1);
-  OwnedWorld frame(PixelDepth::Eight, 2, 2);
-  EXPECT_EQ(worlds->dispose_world(in->effect_ref, frame.world()), PF_Err_BAD_CALLBACK_PARAM);
-  basic->ReleaseSuite(kPFWorldSuite, 1);
-  EXPECT_EQ(finalAccounts().imbalances,
-            std::vector<std::string>{"outside any command: dispose_world of a world the host did not make"});
-}
+// The World Transform Suite's copy and the utility callbacks' copy: whole worlds of their own
+// strides, rectangles, and nothing that would scale or leave a world.
+TEST_F(WorldSuiteTest, CopiesWholeWorldsAndRectanglesOnly) {
+  const auto* transform = acquire<PF_WorldTransformSuite1>(kPFWorldTransformSuite, 1);
+  OwnedWorld source(PixelDepth::Float, 4, 4, 4), whole(PixelDepth::Float, 4, 4, 12, 0), part(PixelDepth::Float, 4, 4, 12, 0);
+  paint(source);
+  const auto copy = [&](OwnedWorld& to, PF_Rect* fromRect, PF_Rect* toRect) {
+    return transform->copy(in->effect_ref, source.world(), to.world(), fromRect, toRect);
+  };
+  ASSERT_EQ(copy(whole, nullptr, nullptr), PF_Err_NONE);
+  EXPECT_EQ(whole.packedPixels(), source.packedPixels());
+  EXPECT_TRUE(whole.paddingUntouched());
+  OwnedWorld other(PixelDepth::Float, 4, 4, 0, 0);
+  ASSERT_EQ(utils->copy(in->effect_ref, source.world(), other.world(), nullptr, nullptr), PF_Err_NONE);
+  EXPECT_EQ(other.packedPixels(), source.packedPixels());
+  EXPECT_TRUE(host->records().copies[1].wholeSource && host->records().copies[1].wholeDestination);
 
-TEST_F(WorldSuiteTest, PixelFormatOfAnUnknownWorldFails) {
-  const auto* worlds = acquire<PF_WorldSuite2>(kPFWorldSuite, 2);
-  PF_EffectWorld stranger{};
-  PF_PixelFormat format = 0;
-  EXPECT_EQ(worlds->PF_GetPixelFormat(&stranger, &format), PF_Err_BAD_CALLBACK_PARAM);
-  basic->ReleaseSuite(kPFWorldSuite, 2);
-  EXPECT_EQ(finalAccounts().imbalances,
-            std::vector<std::string>{"outside any command: PF_GetPixelFormat of a world the host does not know"});
-}
-
-class CopyTest : public DirectTest {
- protected:
-  void SetUp() override {
-    DirectTest::SetUp();
-    transform = acquire<PF_WorldTransformSuite1>(kPFWorldTransformSuite, 1);
-    paint(source);
-  }
-  void TearDown() override {
-    releaseSuite();
-    DirectTest::TearDown();
-  }
-
-  void releaseSuite() {
-    if (transform != nullptr) basic->ReleaseSuite(kPFWorldTransformSuite, 1);
-    transform = nullptr;
-  }
-
-  PF_Err copy(OwnedWorld& from, OwnedWorld& to, PF_Rect* fromRect, PF_Rect* toRect) {
-    return transform->copy(in->effect_ref, from.world(), to.world(), fromRect, toRect);
-  }
-
-  const PF_WorldTransformSuite1* transform = nullptr;
-  OwnedWorld source{PixelDepth::Float, 4, 4, 4};
-  OwnedWorld destination{PixelDepth::Float, 4, 4, 12, 0};
-};
-
-TEST_F(CopyTest, CopiesTheWholeWorldWithoutRectangles) {
-  ASSERT_EQ(copy(source, destination, nullptr, nullptr), PF_Err_NONE);
-  EXPECT_EQ(destination.packedPixels(), source.packedPixels());
-  EXPECT_TRUE(destination.paddingUntouched());
-}
-
-TEST_F(CopyTest, HonoursRectangles) {
-  PF_Rect from{1, 2, 3, 4};
-  PF_Rect to{0, 0, 2, 2};
-  ASSERT_EQ(copy(source, destination, &from, &to), PF_Err_NONE);
+  PF_Rect from{1, 2, 3, 4}, to{0, 0, 2, 2};
+  ASSERT_EQ(copy(part, &from, &to), PF_Err_NONE);
   for (A_long y = 0; y < 4; ++y) {
     for (A_long x = 0; x < 4; ++x) {
-      const bool inside = x < 2 && y < 2;
-      float expected = 0.0f;
-      if (inside) std::memcpy(&expected, source.row(y + 2) + (x + 1) * 16, 4);
-      float actual = -1.0f;
-      std::memcpy(&actual, destination.row(y) + x * 16, 4);
+      float expected = 0.0f, actual = -1.0f;
+      if (x < 2 && y < 2) std::memcpy(&expected, source.row(y + 2) + (x + 1) * 16, 4);
+      std::memcpy(&actual, part.row(y) + x * 16, 4);
       EXPECT_EQ(actual, expected) << x << "," << y;
     }
   }
@@ -177,35 +134,16 @@ TEST_F(CopyTest, HonoursRectangles) {
   EXPECT_FALSE(record.wholeSource);
   EXPECT_EQ(record.sourceRect, from);
   EXPECT_EQ(record.destinationRect, to);
-}
 
-TEST_F(CopyTest, RefusesCopiesThatWouldScaleOrLeaveTheWorld) {
-  PF_Rect small{0, 0, 2, 2};
-  PF_Rect big{0, 0, 3, 3};
-  PF_Rect outside{2, 2, 5, 5};
-  PF_Rect inverted{2, 2, 1, 1};
-  EXPECT_EQ(copy(source, destination, &small, &big), PF_Err_BAD_CALLBACK_PARAM);
-  EXPECT_EQ(copy(source, destination, &outside, nullptr), PF_Err_BAD_CALLBACK_PARAM);
-  EXPECT_EQ(copy(source, destination, &inverted, &inverted), PF_Err_BAD_CALLBACK_PARAM);
-  OwnedWorld wider(PixelDepth::Float, 5, 4);
-  EXPECT_EQ(copy(source, wider, nullptr, nullptr), PF_Err_BAD_CALLBACK_PARAM);
-  OwnedWorld eight(PixelDepth::Eight, 4, 4);
-  EXPECT_EQ(copy(source, eight, nullptr, nullptr), PF_Err_BAD_CALLBACK_PARAM);
-  EXPECT_EQ(host->records().copies.size(), 5u);
-}
-
-TEST_F(CopyTest, RefusesAWorldRecordWithAChangedSize) {
-  PF_EffectWorld damaged = *source.world();
-  damaged.rowbytes -= 4;
-  EXPECT_EQ(transform->copy(in->effect_ref, &damaged, destination.world(), nullptr, nullptr), PF_Err_BAD_CALLBACK_PARAM);
-  releaseSuite();
-  EXPECT_EQ(finalAccounts().imbalances,
-            std::vector<std::string>{"outside any command: copy of a world record whose size was changed"});
-}
-
-TEST_F(CopyTest, TheUtilityCallbacksCopyAlike) {
-  ASSERT_EQ(utils->copy(in->effect_ref, source.world(), destination.world(), nullptr, nullptr), PF_Err_NONE);
-  EXPECT_EQ(destination.packedPixels(), source.packedPixels());
+  PF_Rect small{0, 0, 2, 2}, big{0, 0, 3, 3}, outside{2, 2, 5, 5}, inverted{2, 2, 1, 1};
+  OwnedWorld wider(PixelDepth::Float, 5, 4), eight(PixelDepth::Eight, 4, 4);
+  EXPECT_EQ(copy(whole, &small, &big), PF_Err_BAD_CALLBACK_PARAM);
+  EXPECT_EQ(copy(whole, &outside, nullptr), PF_Err_BAD_CALLBACK_PARAM);
+  EXPECT_EQ(copy(whole, &inverted, &inverted), PF_Err_BAD_CALLBACK_PARAM);
+  EXPECT_EQ(copy(wider, nullptr, nullptr), PF_Err_BAD_CALLBACK_PARAM);
+  EXPECT_EQ(copy(eight, nullptr, nullptr), PF_Err_BAD_CALLBACK_PARAM);
+  EXPECT_EQ(host->records().copies.size(), 8u);
+  basic->ReleaseSuite(kPFWorldTransformSuite, 1);
 }
 
 }  // namespace
