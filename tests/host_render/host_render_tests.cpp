@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "render_harness.h"
+#include "suite_registry.h"
 
 namespace {
 
@@ -172,6 +173,26 @@ TEST(HostRender, HostFailuresAreReturnedAndEverythingIsGivenBack) {
                          {input.row(0), input.rowbytes(), 16, 16}, {copy.row(0), copy.rowbytes(), 16, 16}, params);
     EXPECT_EQ(Bytes(output), Bytes(copy));
   }
+}
+
+TEST(HostRender, AFailedDisposeIsIgnored) {
+  Host host;
+  host.faults().disposeWorldError = PF_Err_INTERNAL_STRUCT_DAMAGED;
+  OwnedWorld input(PixelDepth::Float, 12, 9, 16), output(PixelDepth::Float, 12, 9);
+  PaintCel(input);
+  EXPECT_EQ(RunJob(host, MakeJob(input, output)), PF_Err_NONE);
+  EXPECT_TRUE(host.accounts().balanced()) << host.accounts().text();
+  EXPECT_EQ(host.accounts().worldsDisposed, 1);
+  EXPECT_NE(Bytes(output), Bytes(input));
+  // The host did answer with the error.
+  host.runInProcess(PF_Cmd_RENDER, [](PF_InData& in, PF_OutData&) {
+    AEUtil::SuiteRegistry suites(in.pica_basicP);
+    PF_EffectWorld world{};
+    EXPECT_EQ(suites.WorldSuite1()->new_world(in.effect_ref, 2, 2, 0, &world), PF_Err_NONE);
+    EXPECT_EQ(suites.WorldSuite1()->dispose_world(in.effect_ref, &world), PF_Err_INTERNAL_STRUCT_DAMAGED);
+    return PF_Err_NONE;
+  });
+  EXPECT_TRUE(host.accounts().balanced()) << host.accounts().text();
 }
 
 TEST(HostRender, TheScratchWorldIsMadeOnceAndGivenBack) {

@@ -52,7 +52,7 @@ PF_Err disposeWorld(HostCore& host, PF_EffectWorld* world) {
                                   [&](const auto& owned) { return owned->world()->data == world->data; });
   if (!host.accounts.worldDisposed(world->data) || found == host.pluginWorlds.end()) return PF_Err_BAD_CALLBACK_PARAM;
   host.pluginWorlds.erase(found);
-  return PF_Err_NONE;
+  return host.faults.disposeWorldError;
 }
 
 PF_Err copyWorld(HostCore& host, const PF_EffectWorld* source, PF_EffectWorld* destination,

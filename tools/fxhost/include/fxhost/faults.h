@@ -36,6 +36,9 @@ struct Faults {
 
   PF_Err newWorldError = 0;  // every way of making a world: World Suite 1 and 2, utility callbacks
   PF_Err copyError = 0;      // World Transform Suite copy and the utility callbacks' copy
+  // dispose_world frees the world but answers with this error, so that a plug-in's reaction to the
+  // answer can be seen apart from the world's fate.
+  PF_Err disposeWorldError = 0;
   PF_Err pixelFormatError = 0;
   PF_Err appLanguageError = 0;  // PF_AppGetLanguage fails and leaves the buffer untouched
   PF_Err updateParamUIError = 0;
