@@ -156,7 +156,7 @@ Options (write either --option N or --option=N):
                            of their alpha, red, green and blue differences in 8-bit units, from 1
                            to 1020 (default 10). Raise it to ignore gradients and noise.
   --softness N             how far along an edge the smoothing reaches, from 0 to 100 (default 70);
-                           0 copies the image unchanged.
+                           0 smooths nothing (the colour key, if on, still applies).
   --bias N                 bends the blend ramp so that pixels away from a step are blended less,
                            giving a tighter edge, from 0 to 100 (default 0).
   --key-color R,G,B        turns on the colour key: pixels of this colour (each 0 to 255) become
