@@ -168,13 +168,17 @@ void CornerTouchUp(const Frame<D, M>& f, int x, int y, bool lineEndDone) {
     }
     if (average) {
       IsolatedPixelAverage(f, x, y);
+    } else if (x == 0) {
+      // The three-quarter restores are made only from pixels past column 0. The guard is on the
+      // scanned pixel, like the other coordinate guards here: restore (a) would otherwise reach
+      // (1, y - 1) from column 0, while (b), (c) and the restore without a right step never can,
+      // as each needs an edge bit left of the pixel.
     } else if (!nR) {
-      // None of these restores can reach column 0: each needs an edge bit left of the pixel.
       if (nD && m.R(x - 1, y - 1) && !nU && nL && !dDL && m.D(x + 1, y)) {
         f.Restore(x, y, D::kThreeQuarters);
       }
     } else if (x < f.w - 3 && y >= 3 && !m.G(x, y - 2) && m.D(x + 1, y - 2) && m.D(x + 2, y - 2) &&
-               m.R(x, y - 1) && !m.Has(x + 1, y - 1, 0, kRD)) {
+               m.R(x, y - 1) && m.Has(x + 1, y - 1, 0, kRD)) {
       f.Restore(x + 1, y - 1, D::kThreeQuarters);
     } else if (m.D(x - 1, y - 1) && nU && !dUR && !nL && !nD && m.R(x, y + 1)) {
       f.Restore(x, y, D::kThreeQuarters);
