@@ -3,25 +3,13 @@
 #include <cstring>
 
 #include "engine.h"
+#include "job_params.h"
 #include "suite_registry.h"
 
 namespace {
 
 using tessaline::Depth;
 using tessaline::SourceMode;
-
-tessaline::Params ParamsOf(const RenderJob& job) {
-  tessaline::Params p;
-  p.colorThreshold = job.colorThreshold;
-  p.softness = job.softness;
-  p.bias = job.bias;
-  p.keyColor[0] = job.keyColor.alpha;
-  p.keyColor[1] = job.keyColor.red;
-  p.keyColor[2] = job.keyColor.green;
-  p.keyColor[3] = job.keyColor.blue;
-  p.keyColorThreshold = job.keyColorThreshold;
-  return p;
-}
 
 tessaline::ImageView View(const PF_EffectWorld& w) { return {w.data, w.rowbytes, w.width, w.height}; }
 tessaline::MutableImageView MutableView(PF_EffectWorld& w) { return {w.data, w.rowbytes, w.width, w.height}; }
@@ -53,7 +41,7 @@ PF_Err RunKernel(const RenderJob& job, Depth depth, SourceMode mode) {
   const int w = in.width, h = in.height;
   if (out.width != w || out.height != h) return PF_Err_BAD_CALLBACK_PARAM;
 
-  const tessaline::Params params = ParamsOf(job);
+  const tessaline::Params params = EngineParams(job);
   const PF_ProgPtr effect = job.inData->effect_ref;
   PF_Err copyResult = PF_Err_NONE;
   if (mode == SourceMode::Plain) {
@@ -61,7 +49,7 @@ PF_Err RunKernel(const RenderJob& job, Depth depth, SourceMode mode) {
   } else {
     tessaline::CopyStage(depth, mode, View(in), MutableView(out), params);
   }
-  if (job.softness == 0 || copyResult != PF_Err_NONE) return copyResult;
+  if (params.softness == 0 || copyResult != PF_Err_NONE) return copyResult;
 
   const std::int32_t stride = tessaline::MapStride(w);
   const PF_WorldSuite1* worldSuite = suites.WorldSuite1();
@@ -94,8 +82,5 @@ PF_Err ProcessRenderJob(const RenderJob& job) {
     default:
       return PF_Err_UNRECOGNIZED_PARAM_TYPE;
   }
-  const SourceMode mode = job.colorKeyEnable == 0 ? SourceMode::Plain
-                          : job.invert == 0       ? SourceMode::Key
-                                                  : SourceMode::KeyInvert;
-  return RunKernel(job, depth, mode);
+  return RunKernel(job, depth, SourceModeOf(job));
 }

@@ -19,7 +19,11 @@
 //            bit 4 bottom-up input rows (negative rowbytes), bit 5 bottom-up output rows, bit 6 the
 //            second render goes through CopyStage and Smooth instead of Render, bit 7 an empty
 //            image is passed with null data to the first render (unless ENGINE_FUZZ_NO_NULL_EMPTY=1)
-//     14     0xF0..0xFF: a rejected call (low nibble picks the fault, see RunFault); otherwise none
+//     14     0xF0..0xFF: a rejected call (low nibble picks the fault, see RunFault); 0xE0..0xEF: the
+//            parameters as a host hands them in (below); otherwise none
+//   host values, 16 bytes, only when byte 14 is 0xE0..0xEF: colour threshold, softness, bias and key
+//     colour threshold as raw little-endian 32-bit values, put through the plug-in's own mapping from
+//     a RenderJob (with checkbox bytes of any non-zero value for the mode); such a render must succeed
 //   palette, kPaletteBytes bytes: 4 colours x 4 channels (alpha, red, green, blue) x (selector,
 //     value), XORed with a default palette of opaque black, opaque white, transparent, opaque red
 //   pixel data: the rest, tiled when it is shorter than the image needs
@@ -51,6 +55,7 @@
 #include <vector>
 
 #include "engine.h"
+#include "job_params.h"
 
 namespace {
 
@@ -626,6 +631,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   FuzzedDataProvider fdp(data, size);
   std::vector<std::uint8_t> hdr = fdp.ConsumeBytes<std::uint8_t>(kHeaderBytes);
   hdr.resize(kHeaderBytes, 0);
+  const bool hostValues = (hdr[14] & 0xF0) == 0xE0;
+  std::int32_t raw[4] = {};
+  if (hostValues) {
+    for (std::int32_t& value : raw) value = fdp.ConsumeIntegral<std::int32_t>();
+  }
   std::vector<std::uint8_t> pal = fdp.ConsumeBytes<std::uint8_t>(kPaletteBytes);
   pal.resize(kPaletteBytes, 0);
   const std::vector<std::uint8_t> pixelData = fdp.ConsumeRemainingBytes<std::uint8_t>();
@@ -643,6 +653,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   params.keyColor[2] = hdr[8];
   params.keyColor[3] = hdr[9];
   params.keyColorThreshold = ThresholdFromCode(static_cast<std::uint16_t>(hdr[10] | hdr[11] << 8));
+  if (hostValues) {
+    RenderJob job{};
+    job.colorThreshold = raw[0];
+    job.softness = raw[1];
+    job.bias = raw[2];
+    job.keyColorThreshold = raw[3];
+    job.keyColor = PF_Pixel{hdr[6], hdr[7], hdr[8], hdr[9]};
+    job.colorKeyEnable = static_cast<A_char>(mode == SourceMode::Plain ? 0 : (hdr[14] & 0x0F) | 0x10);
+    job.invert = static_cast<A_char>(mode == SourceMode::KeyInvert ? hdr[5] | 1 : (mode == SourceMode::Plain ? hdr[5] : 0));
+    FUZZ_CHECK(SourceModeOf(job) == mode);
+    params = EngineParams(job);
+    params.keyColor[0] = 255;
+  }
   const int padIn = hdr[12] & 3, padOut = (hdr[12] >> 2) & 3;
   const int padIn2 = (hdr[12] >> 4) & 3, padOut2 = (hdr[12] >> 6) & 3;
   const int pixelSource = hdr[13] & 3;
