@@ -6,6 +6,7 @@ set -euo pipefail
 
 packages=(
   build-essential cmake ninja-build pkg-config
+  python3 python3-markdown                    # the ABI test's facts from the table; the manual's HTML
   clang libclang-rt-14-dev                    # libFuzzer and the sanitizer runtimes
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   libopenimageio-dev openimageio-tools

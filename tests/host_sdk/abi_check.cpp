@@ -69,8 +69,9 @@ std::optional<std::string> disagreement(const Row& row, const Fact& fact) {
 
 std::string where(const Row& row) { return "line " + std::to_string(row.line) + ": "; }
 
-}  // namespace
-
+// The C type a row's note gives, as the host sees it. Notes show the mingw reading of a few host
+// parameters of A_LegacyEnumType (char); where the note says the host passes a 4-byte A_long, the
+// expected first parameter is int.
 std::string expectedType(const Row& row) {
   std::string type = typeNote(row);
   if (row.note.find("arg 1 is a 4-byte A_long") == std::string::npos) return type;
@@ -83,6 +84,8 @@ std::string expectedType(const Row& row) {
   }
   return type;
 }
+
+}  // namespace
 
 Report compare(const Table& table, const std::vector<Fact>& facts) {
   Report report;

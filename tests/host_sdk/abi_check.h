@@ -21,9 +21,4 @@ struct Report {
 
 Report compare(const Table& table, const std::vector<Fact>& facts);
 
-// The C type a row's note gives, as the host sees it. Notes show the mingw reading of a few host
-// parameters of A_LegacyEnumType (char); where the note says the host passes a 4-byte A_long, the
-// expected first parameter is int.
-std::string expectedType(const Row& row);
-
 }  // namespace host_abi

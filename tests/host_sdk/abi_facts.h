@@ -19,7 +19,10 @@ struct Fact {
   std::string type;    // the member's C type as the compiler names it; empty for non-members
 };
 
-// Every fact the project declares, from host_sdk/ (abi_facts.cpp).
+// Every fact host_sdk/ declares: the generated ones and those kept by hand (abi_facts.cpp).
 std::vector<Fact> declaredFacts();
+
+// The facts generated at build time from the table and host_sdk/ (generate_abi_facts.py).
+void appendGeneratedFacts(std::vector<Fact>& facts);
 
 }  // namespace host_abi
