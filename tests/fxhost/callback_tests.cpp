@@ -1,5 +1,8 @@
 // The utility and interaction callbacks, called directly.
 
+#include <windows.h>
+
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <string>
@@ -42,6 +45,24 @@ TEST_F(CallbackTest, HandlesLiveFromNewToDispose) {
   EXPECT_EQ(accounts.handleLocks, 2);
   EXPECT_EQ(accounts.handleUnlocks, 2);
   EXPECT_EQ(accounts.handlesLive, 0);
+}
+
+// A guarded handle's last byte is the last one that can be touched, also after resizes:
+// IsBadReadPtr and IsBadWritePtr try the access under an exception handler.
+TEST_F(CallbackTest, GuardedHandlesFaultOneBytePastTheirEnd) {
+  host->options().guardHandleEnds = true;
+  PF_Handle handle = utils->host_new_handle(10);
+  ASSERT_NE(handle, nullptr);
+  std::memcpy(*handle, "0123456789", 10);
+  for (const std::size_t size : {10u, 5000u, 4096u, 3u, 0u}) {
+    ASSERT_EQ(utils->host_resize_handle(size, &handle), PF_Err_NONE);
+    const auto* bytes = static_cast<const char*>(*handle);
+    EXPECT_EQ(std::string(bytes, std::min<std::size_t>(size, 3)), std::string("012", std::min<std::size_t>(size, 3)));
+    EXPECT_FALSE(IsBadReadPtr(bytes, size) || IsBadWritePtr(*handle, size)) << size;
+    EXPECT_TRUE(IsBadReadPtr(bytes + size, 1)) << size;
+    EXPECT_TRUE(IsBadWritePtr(static_cast<char*>(*handle) + size, 1)) << size;
+  }
+  utils->host_dispose_handle(handle);
 }
 
 TEST_F(CallbackTest, AnsiFunctionsAreTheStandardLibrarys) {

@@ -52,6 +52,27 @@ TEST_F(CommandTest, AboutReportsTheConfiguredLanguageAndVersion) {
   EXPECT_EQ(host->returnMessage(), "fixture en_US 13.28");
 }
 
+// The plug-in sees Shift down exactly when the host says so, whatever the sending thread's own
+// keyboard state, which comes back after the command.
+TEST_F(CommandTest, ThePluginSeesShiftDownExactlyWhenAsked) {
+  const auto setThreadShift = [](bool down) {
+    BYTE keys[256] = {};
+    ASSERT_TRUE(GetKeyboardState(keys));
+    keys[VK_SHIFT] = down ? 0x80 : 0;
+    ASSERT_TRUE(SetKeyboardState(keys));
+  };
+  for (const bool threadShift : {false, true}) {
+    for (const bool hostShift : {false, true}) {
+      setThreadShift(threadShift);
+      host->options().shiftKeyDown = hostShift;
+      ASSERT_EQ(host->about(), PF_Err_NONE);
+      EXPECT_EQ(host->returnMessage(), hostShift ? "fixture en_US 13.28 shift" : "fixture en_US 13.28");
+      EXPECT_EQ(GetKeyState(VK_SHIFT) < 0, threadShift);
+    }
+  }
+  setThreadShift(false);
+}
+
 TEST_F(CommandTest, GlobalSetupTakesVersionFlagsAndGlobalData) {
   ASSERT_EQ(host->globalSetup(), PF_Err_NONE);
   EXPECT_EQ(host->lastOutData().my_version, fixture::kVersion);
@@ -90,6 +111,12 @@ TEST_F(CommandTest, ParamsSetupRecordsEveryParameterInOrderAndStartsAfresh) {
   EXPECT_DOUBLE_EQ(host->param(fixture::kGain).u.fs_d.value, fixture::kGainDefault);
   ASSERT_EQ(host->about(), PF_Err_NONE);
   EXPECT_EQ(host->lastInData().num_params, fixture::kParamCount);
+  // The checkbox label outlives the plug-in whose memory held it.
+  EXPECT_TRUE(finalAccounts().balanced());
+  const fxhost::Records kept = host->records();
+  host.reset();
+  EXPECT_EQ(kept.addedParams[7].checkboxLabel, fixture::kEnableLabel);
+  EXPECT_EQ(kept.addedParams[6].checkboxLabel, "");
 }
 
 // Setup, a flat copy handed over, flatten, resetup from the flat record, setdown, resetup from

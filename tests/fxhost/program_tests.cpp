@@ -16,6 +16,8 @@ using namespace fxhost::protocol;
 using Bytes = std::vector<std::uint8_t>;
 using fxhost::PixelDepth;
 
+constexpr UINT kHungExitCode = 99;
+
 struct ProgramRun {
   DWORD exitCode = 0;
   Bytes out;
@@ -52,7 +54,11 @@ ProgramRun runProgram(const std::string& arguments, const Bytes& input = {},
   for (HANDLE handle : {startup.hStdInput, startup.hStdOutput, startup.hStdError}) CloseHandle(handle);
   if (!started) throw std::runtime_error("cannot start " + commandLine);
   ProgramRun run;
-  WaitForSingleObject(process.hProcess, INFINITE);
+  // A program that hangs is ended, and fails the test with its own exit code.
+  if (WaitForSingleObject(process.hProcess, 60000) != WAIT_OBJECT_0) {
+    TerminateProcess(process.hProcess, kHungExitCode);
+    WaitForSingleObject(process.hProcess, INFINITE);
+  }
   GetExitCodeProcess(process.hProcess, &run.exitCode);
   CloseHandle(process.hThread);
   CloseHandle(process.hProcess);
@@ -170,13 +176,76 @@ TEST(Program, RunsWithoutFrames) {
   }
 }
 
+// Frame k renders at its own time with its own values: on four threads the replies are the same
+// bytes, in the same order, as on one.
+TEST(Program, RendersTheSameBytesOnFourThreadsAsOnOne) {
+  std::vector<FrameRequest> requests;
+  const PixelDepth depths[] = {PixelDepth::Eight, PixelDepth::Sixteen, PixelDepth::Float};
+  for (std::uint32_t k = 0; k < 24; ++k) requests.push_back(frame(depths[k % 3], 3 + k % 5, 2 + k % 3, k));
+  requests[5].slots.pop_back();
+  const Bytes input = stream(requests);
+  const ProgramRun one = runProgram("render --threads 1", input);
+  const ProgramRun four = runProgram("--threads 4 render", input);
+  EXPECT_EQ(one.exitCode, 0u) << one.err;
+  EXPECT_EQ(four.exitCode, 0u) << four.err;
+  EXPECT_EQ(four.out, one.out);
+  const std::vector<FrameReply> all = replies(one.out);
+  ASSERT_EQ(all.size(), requests.size());
+  EXPECT_EQ(all[5].status, kStatusParamCount);
+  const char* formats[] = {"argb", "ae16", "ae32"};
+  for (std::size_t k = 0; k < all.size(); ++k) {
+    if (k == 5) continue;
+    EXPECT_EQ(all[k].message,
+              "amount=" + std::to_string(k) + " enable=1 tint=1,2,3,4 gain=0.50 format=" + formats[k % 3]);
+    EXPECT_EQ(all[k].pixels, requests[k].pixels) << k;
+  }
+}
+
+// One JSON object of what global, parameter and sequence setup, the flattened data and the about
+// text showed; the plug-in's texts read as code page 932 and escaped. -L is the plug-in's.
+TEST(Program, DescribesThePluginAsJson) {
+  const ProgramRun run = runProgram("-L ja_JP describe --shift -L x");
+  EXPECT_EQ(run.exitCode, 0u) << run.err;
+  const std::string json(run.out.begin(), run.out.end());
+  const std::string parts[] = {
+      R"({"pipl":{"properties":[{"vendor":"8BIM","key":"kind","id":0,"data":"544b4665"},)",
+      R"("kind":"eFKT","name":"fxhost fixture","category":"TESTS","match_name":"FXHOST FIXTURE",)",
+      R"("my_version":524289,"my_version_hex":"0x00080001","out_flags":100663328,"out_flags_hex":"0x06000020",)",
+      R"("num_params":7,"params":[{"index":1,"type":1,"type_name":"PF_Param_SLIDER","name":"amount",)"
+      R"("name_hex":"616d6f756e74","id":1,"flags":0,"ui_flags":0,"value":50,"valid_min":0,"valid_max":2000,)",
+      R"("flags":64,"ui_flags":0,"value":1,"default":1,"label":"on \"x\"\\\t)" "\xE3\x81\x82" R"("},)",
+      R"("value":{"alpha":255,"red":10,"green":20,"blue":30},)",
+      R"("flat_sequence_data":"465853510100000001000000",)",
+      R"("about":"fixture en_US 13.28 shift","about_hex":"6669787475726520656e5f55532031332e3238207368696674",)",
+      R"("results":{"PF_Cmd_GLOBAL_SETUP":"PF_Err_NONE","PF_Cmd_PARAMS_SETUP":"PF_Err_NONE",)",
+      R"("PF_Cmd_GLOBAL_SETDOWN":"PF_Err_NONE"},"accounts":{"balanced":true,"imbalances":[]}})" "\n",
+  };
+  for (const std::string& part : parts) EXPECT_TRUE(contains(json, part)) << part << "\nin " << json;
+  EXPECT_TRUE(json.ends_with(parts[std::size(parts) - 1]));
+}
+
 TEST(Program, APluginThatCannotLoadOrABadCommandLineEndsTheRun) {
-  const ProgramRun unloadable = runProgram("render", {}, fxhost_test::besideTests("fxhost_fixture_bad_entry.aex"));
-  EXPECT_EQ(unloadable.exitCode, 1u);
-  EXPECT_TRUE(contains(unloadable.err, "exports no entry point \"NoSuchEntry\"")) << unloadable.err;
-  const ProgramRun badLine = runProgram("--version 13 render");
-  EXPECT_EQ(badLine.exitCode, 1u);
-  EXPECT_TRUE(badLine.err.starts_with("fxhost: --version expects MAJOR.MINOR, not \"13\"\nusage: fxhost")) << badLine.err;
+  const std::string badEntry = fxhost_test::besideTests("fxhost_fixture_bad_entry.aex");
+  for (const char* mode : {"render", "describe"}) {
+    const ProgramRun unloadable = runProgram(mode, {}, badEntry);
+    EXPECT_EQ(unloadable.exitCode, 1u);
+    EXPECT_TRUE(contains(unloadable.err, "exports no entry point \"NoSuchEntry\"")) << unloadable.err;
+  }
+  const std::pair<const char*, const char*> badLines[] = {
+      {"--version 13 render", "fxhost: --version expects MAJOR.MINOR, not \"13\"\nusage: fxhost"},
+      {"--threads 0 render", "fxhost: --threads expects 1 to 64\n"},
+      {"--threads 2 describe", "fxhost: --threads applies to render only\n"},
+      {"--classic --threads 2 render", "fxhost: --classic renders one frame at a time; --threads must be 1\n"},
+      {"render -L", "fxhost: -L needs a value\n"},
+  };
+  for (const auto& [line, error] : badLines) {
+    const ProgramRun run = runProgram(line);
+    EXPECT_EQ(run.exitCode, 1u) << line;
+    EXPECT_TRUE(run.err.starts_with(error)) << run.err;
+  }
+  const ProgramRun help = runProgram("--help");
+  EXPECT_EQ(help.exitCode, 0u);
+  EXPECT_TRUE(std::string(help.out.begin(), help.out.end()).starts_with("usage: fxhost PLUGIN.aex MODE [options]\n"));
 }
 
 }  // namespace

@@ -97,9 +97,9 @@ TEST_F(RenderDetails, SmartRenderAsksTheLayerForTheWholeFrameAtTheCurrentTime) {
   EXPECT_EQ(pre.result_rect, (PF_LRect{0, 0, 5, 3}));
   EXPECT_EQ(pre.max_result_rect, (PF_LRect{0, 0, 5, 3}));
   EXPECT_NE(pre.pre_render_data, nullptr);
-  EXPECT_EQ(pre.delete_pre_render_data_func, nullptr);
+  EXPECT_NE(pre.delete_pre_render_data_func, nullptr);
   const fxhost::Records& records = host->records();
-  EXPECT_EQ((std::array<int, 4>{records.preRenderHandlesReclaimed, records.layerPixelCheckouts,
+  EXPECT_EQ((std::array<int, 4>{records.preRenderDataDeletions, records.layerPixelCheckouts,
                                 records.layerPixelCheckins, records.outputCheckouts}),
             (std::array<int, 4>{1, 1, 1, 1}));
 }
@@ -112,30 +112,72 @@ TEST_F(RenderDetails, TheRequestRectangleIsConfigurable) {
   EXPECT_EQ(host->lastPreRenderOutput().max_result_rect, (PF_LRect{0, 0, 5, 3}));
 }
 
-TEST_F(RenderDetails, PreRenderDataWithADeleteFunctionIsDeletedByIt) {
-  setPreRenderMode(fixture::kPreRenderHeapWithDelete);
-  ASSERT_EQ(host->renderSmart(input, output), PF_Err_NONE);
-  EXPECT_EQ(host->records().preRenderDataDeletions, 1);
-  EXPECT_EQ(host->records().preRenderHandlesReclaimed, 0);
-  EXPECT_NE(host->lastPreRenderOutput().delete_pre_render_data_func, nullptr);
+// A checkout at time t gets the latest keyframe at or before t, before the first keyframe the
+// first; a parameter without keyframes its definition's value. in_data carries the command's time.
+TEST_F(RenderDetails, ValuesFollowKeyframesOverTime) {
+  PF_ParamDefUnion amount = host->param(fixture::kAmount).u;
+  for (const A_long time : {20, 10}) {
+    amount.sd.value = time;
+    host->setKeyframe(time, fixture::kAmount, amount);
+  }
+  const std::pair<A_long, int> cases[] = {{-5, 10}, {10, 10}, {19, 10}, {20, 20}, {1000, 20}};
+  for (const auto& [time, value] : cases) {
+    ASSERT_EQ(host->render(input, output, time), PF_Err_NONE);
+    EXPECT_EQ(host->lastInData().current_time, time);
+    EXPECT_EQ(host->returnMessage().substr(0, 10), "amount=" + std::to_string(value) + " ") << "at " << time;
+  }
+  host->clearKeyframes();
+  ASSERT_EQ(host->render(input, output, 20), PF_Err_NONE);
+  EXPECT_EQ(host->returnMessage().substr(0, 9), "amount=50");
+  EXPECT_THROW(host->setKeyframe(0, fixture::kInput, amount), fxhost::HostError);
+  EXPECT_THROW(host->setKeyframe(0, fixture::kParamCount, amount), fxhost::HostError);
 }
 
-// A smart render needs a pre-render; a pre-render without its render is cleaned up by the next.
+// A pre-render without its render is finished by the next pre-render.
 TEST_F(RenderDetails, SmartRendersPairWithTheirPreRender) {
   EXPECT_THROW(host->smartRender(output), fxhost::HostError);
   ASSERT_EQ(host->smartPreRender(input), PF_Err_NONE);
-  ASSERT_EQ(host->renderSmart(input, output), PF_Err_NONE);
-  EXPECT_EQ(host->records().preRenderHandlesReclaimed, 2);
+  ASSERT_EQ(host->smartPreRender(input), PF_Err_NONE);
+  EXPECT_EQ(host->records().preRenderDataDeletions, 1);
+  ASSERT_EQ(host->smartRender(output), PF_Err_NONE);
+  EXPECT_EQ(host->records().preRenderDataDeletions, 2);
   EXPECT_EQ(output.packedPixels(), input.packedPixels());
 }
 
-TEST_F(RenderDetails, AnUnreclaimedPreRenderHandleIsAnImbalance) {
-  host->options().reclaimPreRenderHandles = false;
-  ASSERT_EQ(host->renderSmart(input, output), PF_Err_NONE);
-  const std::vector<std::string> imbalances = finalAccounts().imbalances;
-  ASSERT_EQ(imbalances.size(), 1u);
-  EXPECT_TRUE(imbalances[0].ends_with("bytes allocated during PF_Cmd_SMART_PRE_RENDER was never disposed of"))
-      << imbalances[0];
+// The host never frees pre-render data itself: the plug-in's delete function gets it once per
+// pre-render, also after a failed one; data without a delete function stays lost.
+struct PreRenderData {
+  const char* name;
+  int mode;
+  PF_Err preRenderError;
+  int deletions;
+  std::vector<std::string> imbalances;
+};
+
+void PrintTo(const PreRenderData& data, std::ostream* out) { *out << data.name; }
+
+class PreRenderDataTest : public RenderDetails, public ::testing::WithParamInterface<PreRenderData> {};
+
+TEST_P(PreRenderDataTest, GoesToTheDeleteFunctionOnly) {
+  setPreRenderMode(GetParam().mode);
+  host->faults().checkoutLayerError = GetParam().preRenderError;
+  EXPECT_EQ(host->renderSmart(input, output), GetParam().preRenderError);
+  EXPECT_EQ(host->records().outputCheckouts, GetParam().preRenderError == PF_Err_NONE ? 1 : 0);
+  EXPECT_EQ(host->records().preRenderDataDeletions, GetParam().deletions);
+  EXPECT_EQ(finalAccounts().imbalances, GetParam().imbalances);
 }
+
+const std::string kLostJob = "a handle of 24 bytes allocated during PF_Cmd_SMART_PRE_RENDER was never disposed of";
+
+INSTANTIATE_TEST_SUITE_P(
+    Modes, PreRenderDataTest,
+    ::testing::Values(PreRenderData{"Handle", fixture::kPreRenderHandle, PF_Err_NONE, 1, {}},
+                      PreRenderData{"HandleFailed", fixture::kPreRenderHandle, PF_Interrupt_CANCEL, 1, {}},
+                      PreRenderData{"Heap", fixture::kPreRenderHeapWithDelete, PF_Err_NONE, 1, {}},
+                      PreRenderData{"HeapFailed", fixture::kPreRenderHeapWithDelete, PF_Interrupt_CANCEL, 1, {}},
+                      PreRenderData{"NoDelete", fixture::kPreRenderHandleWithoutDelete, PF_Err_NONE, 0, {kLostJob}},
+                      PreRenderData{"NoDeleteFailed", fixture::kPreRenderHandleWithoutDelete, PF_Interrupt_CANCEL, 0,
+                                    {kLostJob}}),
+    [](const ::testing::TestParamInfo<PreRenderData>& info) { return std::string(info.param.name); });
 
 }  // namespace

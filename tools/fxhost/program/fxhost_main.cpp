@@ -1,4 +1,5 @@
-// fxhost.exe: renders frames through an effect plug-in, or shows its property list.
+// fxhost.exe: renders frames through an effect plug-in, describes what setting it up shows, or
+// shows its property list.
 
 #include <fcntl.h>
 #include <io.h>
@@ -8,6 +9,7 @@
 
 #include "fxhost/host_error.h"
 #include "fxhost/plugin_module.h"
+#include "describe_session.h"
 #include "program_options.h"
 #include "render_session.h"
 
@@ -49,7 +51,12 @@ int main(int argc, char** argv) {
     std::cerr << "fxhost: " << error.what() << "\n" << fxhost::program::usageText();
     return 1;
   }
+  if (options.mode == "help") {
+    std::cout << fxhost::program::usageText();
+    return 0;
+  }
   if (options.mode == "info") return printInfo(options.pluginPath);
+  if (options.mode == "describe") return fxhost::program::runDescribeSession(options, std::cout, std::cerr);
 
   const auto read = [](void* buffer, std::size_t count) { return std::fread(buffer, 1, count, stdin); };
   const auto write = [](const void* bytes, std::size_t count) {

@@ -31,48 +31,88 @@ std::pair<std::string, A_long> parseSuite(const std::string& text) {
   return {text.substr(0, colon), static_cast<A_long>(parseNumber(text.substr(colon + 1), "--refuse-suite"))};
 }
 
-A_long parsePadding(const std::string& text, const std::string& option) {
+long parseInRange(const std::string& text, const std::string& option, long low, long high) {
   const long value = parseNumber(text, option);
-  if (value < 0 || value > 4096) throw std::invalid_argument(option + " expects 0 to 4096 bytes");
-  return static_cast<A_long>(value);
+  if (value < low || value > high) {
+    throw std::invalid_argument(option + " expects " + std::to_string(low) + " to " + std::to_string(high));
+  }
+  return value;
 }
 
 }  // namespace
 
 const char* usageText() {
-  return "usage: fxhost PLUGIN.aex [options] render|info\n"
+  return "usage: fxhost PLUGIN.aex MODE [options]\n"
+         "       fxhost --help\n"
+         "modes:\n"
+         "  render    frames on stdin, rendered frames on stdout (see fxhost/frame_protocol.h); frame k\n"
+         "            (from 0) renders at time k * time step, its slots set as keyframes at that time\n"
+         "  describe  global, parameter and sequence setup, the flattened sequence data and the about\n"
+         "            text, then setdown; prints what the host learnt as one JSON object (UTF-8; the\n"
+         "            plug-in's texts read as code page 932, and given as raw bytes in hex too)\n"
+         "  info      the plug-in's property list, without running its code\n"
+         "options of render and describe:\n"
          "  --version M.m          effect API version the host reports (default 13.28)\n"
          "  --language TAG         language PF_AppGetLanguage reports (default en_US)\n"
-         "  --classic              render with PF_Cmd_RENDER instead of the smart render pair\n"
+         "  --shift                the Shift key is down while the plug-in runs\n"
+         "  --refuse-suite NAME:V  the host does not have suite NAME at version V\n"
+         "options of render:\n"
+         "  --threads N            render up to N frames at once, each on a thread of its own (1-64,\n"
+         "                         default 1); replies keep the order of the frames\n"
+         "  --classic              render with PF_Cmd_RENDER instead of the smart render pair (one\n"
+         "                         thread only)\n"
          "  --pad-input N          bytes of padding after each input row\n"
          "  --pad-output N         bytes of padding after each output row\n"
-         "  --refuse-suite NAME:V  the host does not have suite NAME at version V\n"
-         "render: frames on stdin, rendered frames on stdout (see fxhost/frame_protocol.h)\n"
-         "info: the plug-in's property list\n";
+         "anywhere:\n"
+         "  -L TAG                 for the plug-in, which reads it from the command line; the host\n"
+         "                         passes it over\n"
+         "exit codes: 0 success and balanced accounts; 1 the plug-in could not be loaded or set up\n"
+         "(or a bad command line); 2 render: a malformed stream, describe: a command failed; 3 the\n"
+         "accounts do not balance\n";
 }
 
 ProgramOptions parseProgramOptions(const std::vector<std::string>& arguments) {
   ProgramOptions options;
   std::vector<std::string> positional;
+  std::vector<std::string> renderOnly;
+  bool hostOptions = false;
   for (std::size_t i = 0; i < arguments.size(); ++i) {
     const std::string& argument = arguments[i];
     const auto value = [&]() -> const std::string& {
       if (i + 1 >= arguments.size()) throw std::invalid_argument(argument + " needs a value");
       return arguments[++i];
     };
-    if (argument == "--version") {
+    if (argument == "--help" || argument == "-h") {
+      options.mode = "help";
+      return options;
+    }
+    if (argument == "-L") {
+      value();
+    } else if (argument == "--version") {
       options.host.version = parseVersion(value());
+      hostOptions = true;
     } else if (argument == "--language") {
       options.host.language = value();
-    } else if (argument == "--classic") {
-      options.classicRender = true;
-    } else if (argument == "--pad-input") {
-      options.inputPadding = parsePadding(value(), argument);
-    } else if (argument == "--pad-output") {
-      options.outputPadding = parsePadding(value(), argument);
+      hostOptions = true;
+    } else if (argument == "--shift") {
+      options.host.shiftKeyDown = true;
+      hostOptions = true;
     } else if (argument == "--refuse-suite") {
       options.refusedSuites.push_back(parseSuite(value()));
-    } else if (argument.starts_with("--")) {
+      hostOptions = true;
+    } else if (argument == "--threads") {
+      options.threads = static_cast<int>(parseInRange(value(), argument, 1, 64));
+      renderOnly.push_back(argument);
+    } else if (argument == "--classic") {
+      options.classicRender = true;
+      renderOnly.push_back(argument);
+    } else if (argument == "--pad-input") {
+      options.inputPadding = static_cast<A_long>(parseInRange(value(), argument, 0, 4096));
+      renderOnly.push_back(argument);
+    } else if (argument == "--pad-output") {
+      options.outputPadding = static_cast<A_long>(parseInRange(value(), argument, 0, 4096));
+      renderOnly.push_back(argument);
+    } else if (argument.starts_with("-")) {
       throw std::invalid_argument("unknown option " + argument);
     } else {
       positional.push_back(argument);
@@ -81,7 +121,18 @@ ProgramOptions parseProgramOptions(const std::vector<std::string>& arguments) {
   if (positional.size() != 2) throw std::invalid_argument("expected a plug-in and a mode");
   options.pluginPath = positional[0];
   options.mode = positional[1];
-  if (options.mode != "render" && options.mode != "info") throw std::invalid_argument("unknown mode " + options.mode);
+  if (options.mode != "render" && options.mode != "describe" && options.mode != "info") {
+    throw std::invalid_argument("unknown mode " + options.mode);
+  }
+  if (options.mode != "render" && !renderOnly.empty()) {
+    throw std::invalid_argument(renderOnly.front() + " applies to render only");
+  }
+  if (options.mode == "info" && hostOptions) {
+    throw std::invalid_argument("info runs no plug-in code and takes no options");
+  }
+  if (options.classicRender && options.threads > 1) {
+    throw std::invalid_argument("--classic renders one frame at a time; --threads must be 1");
+  }
   return options;
 }
 

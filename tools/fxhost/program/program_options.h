@@ -12,9 +12,10 @@ namespace fxhost::program {
 
 struct ProgramOptions {
   std::string pluginPath;
-  std::string mode;  // "render" or "info"
+  std::string mode;  // "render", "describe", "info", or "help" when asked for the usage
   HostOptions host;
   bool classicRender = false;
+  int threads = 1;           // frames rendered at once, each on its own thread
   A_long inputPadding = 0;   // bytes after each row of the input world
   A_long outputPadding = 0;  // and of the output world
   std::vector<std::pair<std::string, A_long>> refusedSuites;

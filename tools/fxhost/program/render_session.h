@@ -3,15 +3,15 @@
 
 #include <ostream>
 
+#include "frame_pipeline.h"
 #include "fxhost/frame_protocol.h"
 #include "program_options.h"
 
 namespace fxhost::program {
 
-using WriteBytes = std::function<bool(const void* bytes, std::size_t count)>;
-
 // Runs the session of frame_protocol.h and returns the program's exit code; the accounts and any
-// failure to set up go to `log`.
+// failure to set up go to `log`. Frame k (from 0) renders at time k * time step, with its slots
+// set as keyframes at that time, on up to options.threads threads at once.
 int runRenderSession(const ProgramOptions& options, const protocol::ReadBytes& read, const WriteBytes& write,
                      std::ostream& log);
 

@@ -54,60 +54,79 @@ std::string commandName(PF_Cmd command) {
   return "PF_Cmd_#" + std::to_string(command);
 }
 
-std::string Accounts::where() const { return command_ ? commandName(*command_) : "outside any command"; }
+Accounts::Books& Accounts::books() {
+  const auto open = open_.find(std::this_thread::get_id());
+  return open != open_.end() ? open->second : outside_;
+}
+
+const Accounts::Books& Accounts::books() const {
+  const auto open = open_.find(std::this_thread::get_id());
+  return open != open_.end() ? open->second : outside_;
+}
+
+std::string Accounts::where() const {
+  const Books& current = books();
+  return current.command ? commandName(*current.command) : "outside any command";
+}
 
 void Accounts::beginCommand(PF_Cmd command) {
-  command_ = command;
+  open_[std::this_thread::get_id()] = Books{command, {}, {}, {}};
   ++commands_;
 }
 
-void Accounts::endCommand() {
-  if (!command_) return;
-  const std::string name = where();
-  for (const auto& [suite, count] : suitesHeld_) {
+void Accounts::judge(const Books& held, const std::string& name, bool checkoutsLapse,
+                     std::vector<std::string>& out) const {
+  for (const auto& [suite, count] : held.suitesHeld) {
     if (count > 0) {
-      imbalance(name + ": " + suiteText(suite.first, suite.second) + " acquired " + std::to_string(count) +
-                " time(s) more than released");
+      out.push_back(name + ": " + suiteText(suite.first, suite.second) + " acquired " + std::to_string(count) +
+                    " time(s) more than released");
     }
   }
-  suitesHeld_.clear();
-
-  const bool lapse = command_ == PF_Cmd_SMART_PRE_RENDER;
-  for (const auto& [def, index] : paramsOut_) {
-    if (lapse) {
-      ++lapsedCheckouts_;
-      continue;
+  if (!checkoutsLapse) {
+    for (const auto& [def, index] : held.paramsOut) {
+      out.push_back(name + ": parameter " + std::to_string(index) + " checked out and never checked in");
     }
-    imbalance(name + ": parameter " + std::to_string(index) + " checked out and never checked in");
   }
-  paramsOut_.clear();
+  for (const void* world : held.worldsMade) {
+    if (worldsLive_.contains(world) && !worldsReported_.contains(world)) {
+      out.push_back(name + ": a world made with new_world was not disposed of");
+    }
+  }
+}
 
-  for (const auto& [data, madeIn] : worldsLive_) {
-    if (madeIn != *command_ || worldsReported_.contains(data)) continue;
-    imbalance(name + ": a world made with new_world was not disposed of");
-    worldsReported_.insert(data);
+void Accounts::endCommand() {
+  const auto open = open_.find(std::this_thread::get_id());
+  if (open == open_.end()) return;
+  const Books& ended = open->second;
+  const bool lapse = ended.command == PF_Cmd_SMART_PRE_RENDER;
+  judge(ended, where(), lapse, imbalances_);
+  if (lapse) lapsedCheckouts_ += static_cast<int>(ended.paramsOut.size());
+  // A leaked world is reported once, by the command that made it.
+  for (const void* world : ended.worldsMade) {
+    if (worldsLive_.contains(world)) worldsReported_.insert(world);
   }
-  command_.reset();
+  open_.erase(open);
+}
+
+SuiteTally& Accounts::tally(const std::string& name, A_long version) {
+  const PF_Cmd command = this->command();
+  SuiteTally& entry = suiteTallies_[{command, name, version}];
+  entry.command = command;
+  entry.name = name;
+  entry.version = version;
+  return entry;
 }
 
 void Accounts::suiteAcquired(const std::string& name, A_long version) {
-  ++held()[{name, version}];
-  auto& tally = suiteTallies_[{command_.value_or(-1), name, version}];
-  tally.command = command_.value_or(-1);
-  tally.name = name;
-  tally.version = version;
-  ++tally.acquired;
+  ++books().suitesHeld[{name, version}];
+  ++tally(name, version).acquired;
 }
 
 bool Accounts::suiteReleased(const std::string& name, A_long version) {
-  auto& tally = suiteTallies_[{command_.value_or(-1), name, version}];
-  tally.command = command_.value_or(-1);
-  tally.name = name;
-  tally.version = version;
-  ++tally.released;
-  auto& suites = held();
-  const auto suite = suites.find({name, version});
-  if (suite == suites.end() || suite->second == 0) {
+  ++tally(name, version).released;
+  auto& held = books().suitesHeld;
+  const auto suite = held.find({name, version});
+  if (suite == held.end() || suite->second == 0) {
     imbalance(where() + ": " + suiteText(name, version) + " released but not held");
     return false;
   }
@@ -116,24 +135,26 @@ bool Accounts::suiteReleased(const std::string& name, A_long version) {
 }
 
 void Accounts::paramCheckedOut(const PF_ParamDef* def, PF_ParamIndex index) {
-  paramsOut_.emplace(def, index);
+  books().paramsOut.emplace(def, index);
   ++paramCheckouts_;
 }
 
 std::optional<PF_ParamIndex> Accounts::paramCheckedIn(const PF_ParamDef* def) {
   ++paramCheckins_;
-  const auto out = paramsOut_.find(def);
-  if (out == paramsOut_.end()) {
+  auto& out = books().paramsOut;
+  const auto found = out.find(def);
+  if (found == out.end()) {
     imbalance(where() + ": check-in of a parameter definition that was not checked out");
     return std::nullopt;
   }
-  const PF_ParamIndex index = out->second;
-  paramsOut_.erase(out);
+  const PF_ParamIndex index = found->second;
+  out.erase(found);
   return index;
 }
 
 void Accounts::worldCreated(const void* data) {
-  worldsLive_[data] = command_.value_or(-1);
+  worldsLive_.insert(data);
+  books().worldsMade.insert(data);
   ++worldsCreated_;
 }
 
@@ -142,7 +163,10 @@ bool Accounts::worldDisposed(const void* data) {
     imbalance(where() + ": dispose_world of a world the host did not make");
     return false;
   }
+  // Whichever command made it no longer answers for it, even if its address comes back.
   worldsReported_.erase(data);
+  outside_.worldsMade.erase(data);
+  for (auto& [thread, open] : open_) open.worldsMade.erase(data);
   ++worldsDisposed_;
   return true;
 }
@@ -166,12 +190,7 @@ void Accounts::imbalance(const std::string& message) { imbalances_.push_back(mes
 AccountsReport Accounts::report() const {
   AccountsReport report;
   report.imbalances = imbalances_;
-  for (const auto& [suite, count] : suitesHeldOutside_) {
-    if (count > 0) {
-      report.imbalances.push_back("outside any command: " + suiteText(suite.first, suite.second) + " acquired " +
-                                  std::to_string(count) + " time(s) more than released");
-    }
-  }
+  judge(outside_, "outside any command", false, report.imbalances);
   if (!blocksLive_.empty()) {
     report.imbalances.push_back(std::to_string(blocksLive_.size()) + " block(s) from AllocateBlock never freed");
   }

@@ -11,13 +11,14 @@ namespace fxhost::detail {
 namespace {
 
 PF_Err getLanguage(A_char* tag) {
-  HostCore& host = active();
-  ++host.records.languageQueries;
-  if (host.faults.appLanguageError != 0) return host.faults.appLanguageError;
+  LockedHost host;
+  ++host->records.languageQueries;
+  if (host->faults.appLanguageError != 0) return host->faults.appLanguageError;
   if (tag == nullptr) return PF_Err_BAD_CALLBACK_PARAM;
   // The caller's buffer holds PF_APP_LANG_TAG_SIZE characters: five and the terminator.
-  const std::size_t length = std::min(host.options.language.size(), static_cast<std::size_t>(PF_APP_LANG_TAG_SIZE - 1));
-  std::memcpy(tag, host.options.language.data(), length);
+  const std::string& language = host->options.language;
+  const std::size_t length = std::min(language.size(), static_cast<std::size_t>(PF_APP_LANG_TAG_SIZE - 1));
+  std::memcpy(tag, language.data(), length);
   tag[length] = 0;
   return PF_Err_NONE;
 }

@@ -16,26 +16,26 @@ std::string callText(const char* what, const std::string& name, A_long version, 
 }
 
 SPErr acquireSuite(const char* name, A_long version, const void** suite) {
-  HostCore& host = active();
+  LockedHost host;
   if (suite != nullptr) *suite = nullptr;
   if (name == nullptr || suite == nullptr) return PF_Err_BAD_CALLBACK_PARAM;
   const std::string key(name);
-  const void* table = host.faults.refusedSuites.contains({key, version}) ? nullptr : findSuite(name, version);
+  const void* table = host->faults.refusedSuites.contains({key, version}) ? nullptr : findSuite(name, version);
   const SPErr result = table != nullptr ? kSPNoError : kSPSuiteNotFoundError;
   if (table != nullptr) {
     *suite = table;
-    host.accounts.suiteAcquired(key, version);
+    host->accounts.suiteAcquired(key, version);
   }
-  host.records.suiteCalls.push_back(callText("acquire", key, version, result));
+  host->records.suiteCalls.push_back(callText("acquire", key, version, result));
   return result;
 }
 
 SPErr releaseSuite(const char* name, A_long version) {
-  HostCore& host = active();
+  LockedHost host;
   if (name == nullptr) return PF_Err_BAD_CALLBACK_PARAM;
   const std::string key(name);
-  const SPErr result = host.accounts.suiteReleased(key, version) ? kSPNoError : kSPSuiteNotFoundError;
-  host.records.suiteCalls.push_back(callText("release", key, version, result));
+  const SPErr result = host->accounts.suiteReleased(key, version) ? kSPNoError : kSPSuiteNotFoundError;
+  host->records.suiteCalls.push_back(callText("release", key, version, result));
   return result;
 }
 
@@ -48,12 +48,12 @@ SPErr allocateBlock(A_u_longlong size, void** block) {
   if (block == nullptr) return PF_Err_BAD_CALLBACK_PARAM;
   *block = std::malloc(size == 0 ? 1 : static_cast<std::size_t>(size));
   if (*block == nullptr) return PF_Err_OUT_OF_MEMORY;
-  active().accounts.blockAllocated(*block);
+  LockedHost()->accounts.blockAllocated(*block);
   return kSPNoError;
 }
 
 SPErr freeBlock(void* block) {
-  if (!active().accounts.blockFreed(block)) return PF_Err_BAD_CALLBACK_PARAM;
+  if (!LockedHost()->accounts.blockFreed(block)) return PF_Err_BAD_CALLBACK_PARAM;
   std::free(block);
   return kSPNoError;
 }
@@ -61,11 +61,11 @@ SPErr freeBlock(void* block) {
 SPErr reallocateBlock(void* block, A_u_longlong size, void** newBlock) {
   if (newBlock == nullptr) return PF_Err_BAD_CALLBACK_PARAM;
   if (block == nullptr) return allocateBlock(size, newBlock);
-  HostCore& host = active();
-  if (!host.accounts.blockFreed(block)) return PF_Err_BAD_CALLBACK_PARAM;
+  LockedHost host;
+  if (!host->accounts.blockFreed(block)) return PF_Err_BAD_CALLBACK_PARAM;
   void* moved = std::realloc(block, size == 0 ? 1 : static_cast<std::size_t>(size));
   *newBlock = moved != nullptr ? moved : block;
-  host.accounts.blockAllocated(*newBlock);
+  host->accounts.blockAllocated(*newBlock);
   return moved != nullptr ? kSPNoError : PF_Err_OUT_OF_MEMORY;
 }
 

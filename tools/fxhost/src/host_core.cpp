@@ -1,5 +1,7 @@
 #include "host_core.h"
 
+#include <windows.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -12,8 +14,39 @@ namespace fxhost::detail {
 namespace {
 
 HostCore* gActive = nullptr;
+thread_local CommandContext* tCommand = nullptr;
+
+bool isSmartCommand(PF_Cmd command) { return command == PF_Cmd_SMART_PRE_RENDER || command == PF_Cmd_SMART_RENDER; }
+
+// A plug-in reads modifier keys with GetKeyState, which answers from the calling thread's own
+// keyboard state; the host sets that state for the command and puts the real one back after.
+class ShiftKeyState {
+ public:
+  explicit ShiftKeyState(bool down) {
+    restore_ = GetKeyboardState(saved_) != 0;
+    if (!restore_) return;
+    BYTE keys[256];
+    std::memcpy(keys, saved_, sizeof keys);
+    const auto press = [down](BYTE& key) { key = static_cast<BYTE>((key & 0x01) | (down ? 0x80 : 0)); };
+    press(keys[VK_SHIFT]);
+    press(keys[VK_LSHIFT]);
+    keys[VK_RSHIFT] &= 0x01;
+    SetKeyboardState(keys);
+  }
+  ~ShiftKeyState() {
+    if (restore_) SetKeyboardState(saved_);
+  }
+  ShiftKeyState(const ShiftKeyState&) = delete;
+  ShiftKeyState& operator=(const ShiftKeyState&) = delete;
+
+ private:
+  BYTE saved_[256] = {};
+  bool restore_ = false;
+};
 
 }  // namespace
+
+CommandContext* currentCommand() { return tCommand; }
 
 HostCore& active() {
   if (gActive == nullptr) {
@@ -27,7 +60,9 @@ HostCore& active() {
 HostCore* activeOrNull() { return gActive; }
 
 void recordNotImplemented(const char* function) {
-  if (gActive != nullptr) gActive->records.notImplemented.emplace_back(function);
+  if (gActive == nullptr) return;
+  const std::lock_guard lock(gActive->mutex);
+  gActive->records.notImplemented.emplace_back(function);
 }
 
 HostCore::HostCore(HostOptions hostOptions) : options(std::move(hostOptions)) {
@@ -48,88 +83,141 @@ bool HostCore::checkEffectRef(PF_ProgPtr ref, const char* function) {
   return false;
 }
 
-PF_ParamDef HostCore::layerParam() const {
-  PF_ParamDef def = params.front();
-  def.u.ld = input != nullptr ? *input->world() : PF_EffectWorld{};
+PF_ParamDef HostCore::paramAt(PF_ParamIndex index, A_long time, const OwnedWorld* input) const {
+  PF_ParamDef def = params.at(static_cast<std::size_t>(index));
+  if (index == 0) {
+    def.u.ld = input != nullptr ? *input->world() : PF_EffectWorld{};
+    return def;
+  }
+  const auto keys = keyframes.find(index);
+  if (keys == keyframes.end() || keys->second.empty()) return def;
+  // The latest keyframe at or before the time holds; before the first, the first.
+  auto key = keys->second.upper_bound(time);
+  if (key != keys->second.begin()) --key;
+  def.u = key->second;
   return def;
 }
 
-PF_Err HostCore::run(PF_Cmd command, PF_ParamDef** commandParams, PF_EffectWorld* output, void* extra) {
-  if (!plugin) throw HostError("no plug-in is loaded");
-  return runEntry(plugin->entry(), nullptr, command, commandParams, output, extra);
+void HostCore::admit(PF_Cmd command) {
+  if (exclusiveInFlight || (!isSmartCommand(command) && smartInFlight > 0)) {
+    throw HostError("a command cannot be sent while another one runs");
+  }
+  if (isSmartCommand(command)) {
+    ++smartInFlight;
+  } else {
+    exclusiveInFlight = true;
+  }
 }
 
-PF_Err HostCore::runEntry(PF_FilterProc entry, const std::function<PF_Err(PF_InData&, PF_OutData&)>* body,
-                          PF_Cmd command, PF_ParamDef** commandParams, PF_EffectWorld* output, void* extra) {
-  if (accounts.inCommand()) throw HostError("a command cannot be sent while another one runs");
-  const A_long width = input != nullptr ? input->width() : options.width;
-  const A_long height = input != nullptr ? input->height() : options.height;
+void HostCore::dismiss(PF_Cmd command) {
+  if (isSmartCommand(command)) {
+    --smartInFlight;
+  } else {
+    exclusiveInFlight = false;
+  }
+}
 
-  inData = PF_InData{};
-  fillInteractCallbacks(inData.inter);
-  inData.utils = &utils;
-  inData.effect_ref = effectRef();
-  inData.quality = options.quality;
-  inData.version = options.version;
-  inData.appl_id = options.applId;
-  inData.num_params = static_cast<A_long>(params.size());
-  inData.current_time = options.currentTime;
-  inData.time_step = options.timeStep;
-  inData.total_time = options.totalTime;
-  inData.local_time_step = options.timeStep;
-  inData.time_scale = options.timeScale;
-  inData.field = PF_Field_FRAME;
-  inData.width = width;
-  inData.height = height;
-  inData.extent_hint = PF_LRect{0, 0, width, height};
-  inData.downsample_x = options.downsampleX;
-  inData.downsample_y = options.downsampleY;
-  inData.pixel_aspect_ratio = PF_RationalScale{1, 1};
-  inData.global_data = globalData;
-  inData.sequence_data = sequenceData;
-  inData.pica_basicP = options.provideBasicSuite ? &basic : nullptr;
+PF_Err HostCore::run(CommandContext& command, PF_ParamDef** commandParams, PF_EffectWorld* output, void* extra,
+                     const CommandBody* body) {
+  if (tCommand != nullptr) throw HostError("a command cannot be sent from inside another command");
+  PF_FilterProc entry = nullptr;
+  bool shiftDown = false;
+  {
+    const std::lock_guard lock(mutex);
+    if (body == nullptr) {
+      if (!plugin) throw HostError("no plug-in is loaded");
+      entry = plugin->entry();
+    }
+    admit(command.command);
+    shiftDown = options.shiftKeyDown;
+    const A_long width = command.input != nullptr ? command.input->width() : options.width;
+    const A_long height = command.input != nullptr ? command.input->height() : options.height;
 
-  outData = PF_OutData{};
-  outData.global_data = globalData;
-  outData.sequence_data = sequenceData;
-  outData.width = width;
-  outData.height = height;
+    PF_InData& in = command.inData;
+    in = PF_InData{};
+    fillInteractCallbacks(in.inter);
+    in.utils = &utils;
+    in.effect_ref = effectRef();
+    in.quality = options.quality;
+    in.version = options.version;
+    in.appl_id = options.applId;
+    in.num_params = static_cast<A_long>(params.size());
+    in.current_time = command.time;
+    in.time_step = options.timeStep;
+    in.total_time = options.totalTime;
+    in.local_time_step = options.timeStep;
+    in.time_scale = options.timeScale;
+    in.field = PF_Field_FRAME;
+    in.width = width;
+    in.height = height;
+    in.extent_hint = PF_LRect{0, 0, width, height};
+    in.downsample_x = options.downsampleX;
+    in.downsample_y = options.downsampleY;
+    in.pixel_aspect_ratio = PF_RationalScale{1, 1};
+    in.global_data = globalData;
+    in.sequence_data = sequenceData;
+    in.pica_basicP = options.provideBasicSuite ? &basic : nullptr;
 
-  accounts.beginCommand(command);
-  handles.beginCommand();
-  PF_Err result = PF_Err_NONE;
-  try {
-    result = body != nullptr ? (*body)(inData, outData) : entry(command, &inData, &outData, commandParams, output, extra);
-  } catch (...) {
-    // Code run in place of a plug-in may throw; the command still closes its books.
+    PF_OutData& out = command.outData;
+    out = PF_OutData{};
+    out.global_data = globalData;
+    out.sequence_data = sequenceData;
+    out.width = width;
+    out.height = height;
+
+    accounts.beginCommand(command.command);
+    handles.beginCommand();
+  }
+
+  // Closes the command's books, whether the plug-in returned or code run in its place threw.
+  const auto close = [&] {
+    tCommand = nullptr;
+    const std::lock_guard lock(mutex);
     handles.endCommand();
+    PF_OutData& out = command.outData;
+    if (std::memchr(out.return_msg, 0, sizeof out.return_msg) == nullptr) {
+      accounts.imbalance(accounts.where() + ": return_msg is not terminated within its 256 bytes");
+      out.return_msg[sizeof out.return_msg - 1] = 0;
+    }
     accounts.endCommand();
-    throw;
+    lastInData = command.inData;
+    lastOutData = out;
+    dismiss(command.command);
+  };
+  PF_Err result = PF_Err_NONE;
+  {
+    const ShiftKeyState keys(shiftDown);
+    tCommand = &command;
+    try {
+      result = body != nullptr
+                   ? (*body)(command.inData, command.outData)
+                   : entry(command.command, &command.inData, &command.outData, commandParams, output, extra);
+    } catch (...) {
+      close();
+      throw;
+    }
   }
-  handles.endCommand();
-  if (std::memchr(outData.return_msg, 0, sizeof outData.return_msg) == nullptr) {
-    accounts.imbalance(accounts.where() + ": return_msg is not terminated within its 256 bytes");
-    outData.return_msg[sizeof outData.return_msg - 1] = 0;
-  }
-  accounts.endCommand();
+  close();
   return result;
 }
 
-void HostCore::finishSmartRender() {
-  if (!smart.active) return;
-  void* data = smart.preOutput.pre_render_data;
-  const PF_DeletePreRenderDataFunc deleteData = smart.preOutput.delete_pre_render_data_func;
-  smart = SmartRenderPass{};
-  if (data == nullptr) return;
-  if (deleteData != nullptr) {
-    deleteData(data);
-    ++records.preRenderDataDeletions;
-    return;
+void HostCore::finishSmartRender(SmartRenderPass& pass) {
+  void* data = std::exchange(pass.preOutput.pre_render_data, nullptr);
+  const PF_DeletePreRenderDataFunc deleteData = pass.preOutput.delete_pre_render_data_func;
+  // Data without a delete function is the plug-in's to lose: the host never frees it.
+  if (data == nullptr || deleteData == nullptr) return;
+  deleteData(data);
+  const std::lock_guard lock(mutex);
+  ++records.preRenderDataDeletions;
+}
+
+void HostCore::finishPendingSmartRender() {
+  std::unique_ptr<SmartRenderPass> waiting;
+  {
+    const std::lock_guard lock(mutex);
+    waiting = std::move(pending);
   }
-  const auto handle = static_cast<PF_Handle>(data);
-  if (!options.reclaimPreRenderHandles || !handles.contains(handle)) return;
-  handles.dispose(handle);
-  ++records.preRenderHandlesReclaimed;
+  if (waiting) finishSmartRender(*waiting);
 }
 
 }  // namespace fxhost::detail

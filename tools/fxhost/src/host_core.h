@@ -5,10 +5,15 @@
 // context argument (the handle and ANSI callbacks, AcquireSuite), so the state is reached through
 // one process-wide "active host". Only one Host exists at a time, as only one After Effects runs
 // a plug-in's process.
+//
+// Smart renders may run on several threads at once. What belongs to one command (its blocks, its
+// layer, its smart-render pass) lives with the thread that sent it, where the plug-in calls back;
+// everything shared is guarded by one mutex, which is never held while the plug-in's code runs.
 
 #include <functional>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <set>
 #include <vector>
@@ -26,17 +31,32 @@
 
 namespace fxhost::detail {
 
-// One smart render in flight: from its pre-render to the render (or its abandonment).
+using CommandBody = std::function<PF_Err(PF_InData&, PF_OutData&)>;
+
+// One smart render: from its pre-render to the render (or its abandonment).
 struct SmartRenderPass {
-  bool active = false;
+  A_long time = 0;
   OwnedWorld* input = nullptr;
+  OwnedWorld* output = nullptr;
   PF_PreRenderInput preInput{};
   PF_PreRenderOutput preOutput{};
   PF_PreRenderCallbacks preCallbacks{};
   std::map<A_long, PF_RenderRequest> layerCheckouts;  // by checkout id
   std::set<A_long> pixelsOut;                         // checkout ids whose pixels are out
-  OwnedWorld* output = nullptr;
 };
+
+// One command in flight, owned by the thread that sent it.
+struct CommandContext {
+  PF_Cmd command = 0;
+  A_long time = 0;
+  OwnedWorld* input = nullptr;       // the layer while a render runs
+  SmartRenderPass* smart = nullptr;  // during a smart pre-render or render
+  PF_InData inData{};
+  PF_OutData outData{};
+};
+
+// The command the calling thread is in, or null.
+CommandContext* currentCommand();
 
 struct HostCore {
   explicit HostCore(HostOptions hostOptions);
@@ -48,17 +68,20 @@ struct HostCore {
   // False, with an imbalance booked, when a callback gets another effect reference than ours.
   bool checkEffectRef(PF_ProgPtr ref, const char* function);
 
-  // Calls the entry point with fresh in_data and out_data blocks and books the command.
-  PF_Err run(PF_Cmd command, PF_ParamDef** params, PF_EffectWorld* output, void* extra);
-  // The same with another function in place of the plug-in's entry point (none need be loaded).
-  PF_Err runEntry(PF_FilterProc entry, const std::function<PF_Err(PF_InData&, PF_OutData&)>* body,
-                  PF_Cmd command, PF_ParamDef** params, PF_EffectWorld* output, void* extra);
+  // Sends `command` (its command, time, layer and pass set) to the plug-in's entry point, or to
+  // `body` in its place, with fresh in_data and out_data, and books it. Takes the lock itself.
+  PF_Err run(CommandContext& command, PF_ParamDef** params, PF_EffectWorld* output, void* extra,
+             const CommandBody* body = nullptr);
 
-  // The input layer (parameter 0) as the plug-in sees it right now.
-  PF_ParamDef layerParam() const;
-  // Gives back pre-render data of the smart render in flight and ends it.
-  void finishSmartRender();
+  // Parameter `index` as a checkout at `time` sees it; 0 is the layer `input`. Under the lock.
+  PF_ParamDef paramAt(PF_ParamIndex index, A_long time, const OwnedWorld* input) const;
+  // Gives the pass's pre-render data to the plug-in's delete function, if it has one. Without
+  // the lock, outside any command: the function may call back.
+  void finishSmartRender(SmartRenderPass& pass);
+  // The same for the pass of the split pre-render and render, if one is waiting.
+  void finishPendingSmartRender();
 
+  std::mutex mutex;
   HostOptions options;
   Faults faults;
   Accounts accounts;
@@ -67,22 +90,42 @@ struct HostCore {
   std::optional<PluginModule> plugin;
 
   std::vector<PF_ParamDef> params;  // 0 is the input layer
+  std::map<PF_ParamIndex, std::map<A_long, PF_ParamDefUnion>> keyframes;  // by index, then time
   std::vector<std::unique_ptr<OwnedWorld>> pluginWorlds;
-  OwnedWorld* input = nullptr;  // the layer while a render runs
-  SmartRenderPass smart;
+  std::unique_ptr<SmartRenderPass> pending;  // a pre-render sent on its own, waiting for its render
   std::optional<PF_LRect> requestRect;
 
   PF_Handle globalData = nullptr;
   PF_Handle sequenceData = nullptr;
-  PF_InData inData{};
-  PF_OutData outData{};
+  PF_InData lastInData{};
+  PF_OutData lastOutData{};
+  PF_PreRenderOutput lastPreRender{};
   PF_UtilCallbacks utils{};
   SPBasicSuite basic{};
   char effectToken = 0;
+
+ private:
+  void admit(PF_Cmd command);
+  void dismiss(PF_Cmd command);
+
+  int smartInFlight = 0;
+  bool exclusiveInFlight = false;
 };
 
 HostCore& active();
 HostCore* activeOrNull();
+
+// The active host, locked while this lives: how a callback reaches the host's state.
+class LockedHost {
+ public:
+  LockedHost() : host_(active()), lock_(host_.mutex) {}
+  HostCore* operator->() const { return &host_; }
+  HostCore& operator*() const { return host_; }
+
+ private:
+  HostCore& host_;
+  std::lock_guard<std::mutex> lock_;
+};
 
 // Tables and callbacks, one file each.
 void fillUtilCallbacks(PF_UtilCallbacks& utils);

@@ -14,63 +14,69 @@ constexpr int kFailedCheckoutByte = 0xCD;
 
 PF_Err checkoutParam(PF_ProgPtr ref, PF_ParamIndex index, A_long time, A_long timeStep, A_u_long timeScale,
                      PF_ParamDef* def) {
-  HostCore& host = active();
-  ParamCheckoutRecord& record = host.records.paramCheckouts.emplace_back();
-  record = ParamCheckoutRecord{host.accounts.command(), index, time, timeStep, timeScale, PF_Err_NONE};
-  if (!host.checkEffectRef(ref, "checkout_param") || def == nullptr) return record.result = PF_Err_BAD_CALLBACK_PARAM;
-  if (index < 0 || static_cast<std::size_t>(index) >= host.params.size()) {
+  LockedHost host;
+  ParamCheckoutRecord& record = host->records.paramCheckouts.emplace_back();
+  record = ParamCheckoutRecord{host->accounts.command(), index, time, timeStep, timeScale, PF_Err_NONE};
+  if (!host->checkEffectRef(ref, "checkout_param") || def == nullptr) return record.result = PF_Err_BAD_CALLBACK_PARAM;
+  if (index < 0 || static_cast<std::size_t>(index) >= host->params.size()) {
     std::memset(static_cast<void*>(def), kFailedCheckoutByte, sizeof *def);
     return record.result = PF_Err_INVALID_INDEX;
   }
-  if (const auto fault = host.faults.paramCheckoutErrors.find(index); fault != host.faults.paramCheckoutErrors.end()) {
+  const auto& faults = host->faults.paramCheckoutErrors;
+  if (const auto fault = faults.find(index); fault != faults.end()) {
     std::memset(static_cast<void*>(def), kFailedCheckoutByte, sizeof *def);
     return record.result = fault->second;
   }
-  *def = index == 0 ? host.layerParam() : host.params[static_cast<std::size_t>(index)];
-  host.accounts.paramCheckedOut(def, index);
+  const CommandContext* current = currentCommand();
+  *def = host->paramAt(index, time, current != nullptr ? current->input : nullptr);
+  host->accounts.paramCheckedOut(def, index);
   return PF_Err_NONE;
 }
 
 PF_Err checkinParam(PF_ProgPtr ref, PF_ParamDef* def) {
-  HostCore& host = active();
-  if (!host.checkEffectRef(ref, "checkin_param") || def == nullptr) return PF_Err_BAD_CALLBACK_PARAM;
-  const auto index = host.accounts.paramCheckedIn(def);
+  LockedHost host;
+  if (!host->checkEffectRef(ref, "checkin_param") || def == nullptr) return PF_Err_BAD_CALLBACK_PARAM;
+  const auto index = host->accounts.paramCheckedIn(def);
   if (!index) return PF_Err_BAD_CALLBACK_PARAM;
-  const auto fault = host.faults.paramCheckinErrors.find(*index);
-  return fault != host.faults.paramCheckinErrors.end() ? fault->second : PF_Err_NONE;
+  const auto fault = host->faults.paramCheckinErrors.find(*index);
+  return fault != host->faults.paramCheckinErrors.end() ? fault->second : PF_Err_NONE;
 }
 
 PF_Err addParam(PF_ProgPtr ref, PF_ParamIndex index, PF_ParamDef* def) {
-  HostCore& host = active();
-  AddParamRecord& record = host.records.addedParams.emplace_back();
+  LockedHost host;
+  AddParamRecord& record = host->records.addedParams.emplace_back();
   record.index = index;
   if (def != nullptr) record.def = *def;
-  if (!host.checkEffectRef(ref, "add_param") || def == nullptr) return record.result = PF_Err_BAD_CALLBACK_PARAM;
-  if (host.accounts.command() != PF_Cmd_PARAMS_SETUP) {
-    host.accounts.imbalance(host.accounts.where() + ": add_param outside PF_Cmd_PARAMS_SETUP");
+  // The definition only points at its label, which need not outlive the call.
+  if (def != nullptr && def->param_type == PF_Param_CHECKBOX && def->u.bd.u.nameptr != nullptr) {
+    record.checkboxLabel = def->u.bd.u.nameptr;
+  }
+  if (!host->checkEffectRef(ref, "add_param") || def == nullptr) return record.result = PF_Err_BAD_CALLBACK_PARAM;
+  if (host->accounts.command() != PF_Cmd_PARAMS_SETUP) {
+    host->accounts.imbalance(host->accounts.where() + ": add_param outside PF_Cmd_PARAMS_SETUP");
     return record.result = PF_Err_BAD_CALLBACK_PARAM;
   }
-  const auto next = static_cast<PF_ParamIndex>(host.params.size());
+  const auto next = static_cast<PF_ParamIndex>(host->params.size());
   if (index != -1 && index != next) return record.result = PF_Err_INVALID_INDEX;
-  if (const auto fault = host.faults.addParamErrors.find(next); fault != host.faults.addParamErrors.end()) {
+  if (const auto fault = host->faults.addParamErrors.find(next); fault != host->faults.addParamErrors.end()) {
     return record.result = fault->second;
   }
   if (std::memchr(def->name, 0, sizeof def->name) == nullptr) {
-    host.accounts.imbalance(host.accounts.where() + ": parameter " + std::to_string(next) +
-                            " has a name without a terminator in its 32 characters");
+    host->accounts.imbalance(host->accounts.where() + ": parameter " + std::to_string(next) +
+                             " has a name without a terminator in its 32 characters");
   }
-  host.params.push_back(*def);
+  host->params.push_back(*def);
   return PF_Err_NONE;
 }
 
 PF_Err abortCallback(PF_ProgPtr ref) {
-  HostCore& host = active();
-  return host.checkEffectRef(ref, "abort") ? PF_Err_NONE : PF_Err_BAD_CALLBACK_PARAM;
+  LockedHost host;
+  return host->checkEffectRef(ref, "abort") ? PF_Err_NONE : PF_Err_BAD_CALLBACK_PARAM;
 }
 
 PF_Err progress(PF_ProgPtr ref, A_long, A_long) {
-  HostCore& host = active();
-  return host.checkEffectRef(ref, "progress") ? PF_Err_NONE : PF_Err_BAD_CALLBACK_PARAM;
+  LockedHost host;
+  return host->checkEffectRef(ref, "progress") ? PF_Err_NONE : PF_Err_BAD_CALLBACK_PARAM;
 }
 
 }  // namespace

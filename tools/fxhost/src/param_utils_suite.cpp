@@ -10,17 +10,17 @@ namespace {
 
 template <A_long Version>
 PF_Err updateParamUI(PF_ProgPtr ref, PF_ParamIndex index, const PF_ParamDef* def) {
-  HostCore& host = active();
-  if (!host.checkEffectRef(ref, "PF_UpdateParamUI")) return PF_Err_BAD_CALLBACK_PARAM;
-  ParamUIUpdateRecord& record = host.records.uiUpdates.emplace_back();
+  LockedHost host;
+  if (!host->checkEffectRef(ref, "PF_UpdateParamUI")) return PF_Err_BAD_CALLBACK_PARAM;
+  ParamUIUpdateRecord& record = host->records.uiUpdates.emplace_back();
   record.suiteVersion = Version;
   record.index = index;
   if (def != nullptr) record.def = *def;
-  if (host.faults.updateParamUIError != 0) return record.result = host.faults.updateParamUIError;
+  if (host->faults.updateParamUIError != 0) return record.result = host->faults.updateParamUIError;
   if (def == nullptr) return record.result = PF_Err_BAD_CALLBACK_PARAM;
-  if (index < 0 || static_cast<std::size_t>(index) >= host.params.size()) return record.result = PF_Err_INVALID_INDEX;
+  if (index < 0 || static_cast<std::size_t>(index) >= host->params.size()) return record.result = PF_Err_INVALID_INDEX;
   // The call changes how the control looks, never its value.
-  PF_ParamDef& current = host.params[static_cast<std::size_t>(index)];
+  PF_ParamDef& current = host->params[static_cast<std::size_t>(index)];
   current.ui_flags = def->ui_flags;
   current.ui_width = def->ui_width;
   current.ui_height = def->ui_height;

@@ -14,33 +14,33 @@ namespace fxhost::detail {
 namespace {
 
 PF_Handle newHandle(A_HandleSize size) {
-  HostCore& host = active();
-  if (host.faults.handleAllocation.fires()) return nullptr;
-  return host.handles.allocate(static_cast<std::size_t>(size));
+  LockedHost host;
+  if (host->faults.handleAllocation.fires()) return nullptr;
+  return host->handles.allocate(static_cast<std::size_t>(size), host->options.guardHandleEnds);
 }
 
 void* lockHandle(PF_Handle handle) {
-  HostCore& host = active();
-  if (host.faults.handleLock.fires()) return nullptr;
-  return host.handles.lock(handle);
+  LockedHost host;
+  if (host->faults.handleLock.fires()) return nullptr;
+  return host->handles.lock(handle);
 }
 
-void unlockHandle(PF_Handle handle) { active().handles.unlock(handle); }
+void unlockHandle(PF_Handle handle) { LockedHost()->handles.unlock(handle); }
 
-void disposeHandle(PF_Handle handle) { active().handles.dispose(handle); }
+void disposeHandle(PF_Handle handle) { LockedHost()->handles.dispose(handle); }
 
 A_HandleSize handleSize(PF_Handle handle) {
-  HostCore& host = active();
-  const auto size = host.handles.size(handle);
+  LockedHost host;
+  const auto size = host->handles.size(handle);
   if (!size) {
-    host.accounts.imbalance(host.accounts.where() + ": host_get_handle_size of a handle the host did not allocate");
+    host->accounts.imbalance(host->accounts.where() + ": host_get_handle_size of a handle the host did not allocate");
     return 0;
   }
   return *size;
 }
 
 PF_Err resizeHandle(A_HandleSize size, PF_Handle* handle) {
-  return active().handles.resize(static_cast<std::size_t>(size), handle);
+  return LockedHost()->handles.resize(static_cast<std::size_t>(size), handle);
 }
 
 int ansiSprintf(A_char* buffer, const A_char* format, ...) {
@@ -59,14 +59,14 @@ PF_Err copyPath(HMODULE module, void* data) {
 }
 
 PF_Err getPlatformData(PF_ProgPtr ref, PF_PlatDataID which, void* data) {
-  HostCore& host = active();
-  host.records.platformDataQueries.push_back(which);
-  if (!host.checkEffectRef(ref, "get_platform_data") || data == nullptr) return PF_Err_BAD_CALLBACK_PARAM;
-  const HMODULE plugin = host.plugin ? host.plugin->module() : nullptr;
+  LockedHost host;
+  host->records.platformDataQueries.push_back(which);
+  if (!host->checkEffectRef(ref, "get_platform_data") || data == nullptr) return PF_Err_BAD_CALLBACK_PARAM;
+  const HMODULE plugin = host->plugin ? host->plugin->module() : nullptr;
   switch (which) {
     case PF_PlatData_MAIN_WND:
-      *static_cast<HWND*>(data) = host.options.mainWindow;
-      return host.options.mainWindow != nullptr ? PF_Err_NONE : PF_Err_BAD_CALLBACK_PARAM;
+      *static_cast<HWND*>(data) = host->options.mainWindow;
+      return host->options.mainWindow != nullptr ? PF_Err_NONE : PF_Err_BAD_CALLBACK_PARAM;
     case PF_PlatData_RES_DLLINSTANCE:
       *static_cast<HINSTANCE*>(data) = plugin;
       return PF_Err_NONE;
@@ -80,23 +80,23 @@ PF_Err getPlatformData(PF_ProgPtr ref, PF_PlatDataID which, void* data) {
 }
 
 PF_Err newWorld(PF_ProgPtr ref, A_long width, A_long height, PF_NewWorldFlags flags, PF_EffectWorld* world) {
-  HostCore& host = active();
-  if (!host.checkEffectRef(ref, "new_world")) return PF_Err_BAD_CALLBACK_PARAM;
+  LockedHost host;
+  if (!host->checkEffectRef(ref, "new_world")) return PF_Err_BAD_CALLBACK_PARAM;
   const PixelDepth depth = (flags & PF_NewWorldFlag_DEEP_PIXELS) != 0 ? PixelDepth::Sixteen : PixelDepth::Eight;
-  return makeWorld(host, width, height, depth, (flags & PF_NewWorldFlag_CLEAR_PIXELS) != 0, world);
+  return makeWorld(*host, width, height, depth, (flags & PF_NewWorldFlag_CLEAR_PIXELS) != 0, world);
 }
 
 PF_Err disposeWorldCallback(PF_ProgPtr ref, PF_EffectWorld* world) {
-  HostCore& host = active();
-  if (!host.checkEffectRef(ref, "dispose_world")) return PF_Err_BAD_CALLBACK_PARAM;
-  return disposeWorld(host, world);
+  LockedHost host;
+  if (!host->checkEffectRef(ref, "dispose_world")) return PF_Err_BAD_CALLBACK_PARAM;
+  return disposeWorld(*host, world);
 }
 
 PF_Err copyCallback(PF_ProgPtr ref, PF_EffectWorld* source, PF_EffectWorld* destination, PF_Rect* sourceRect,
                     PF_Rect* destinationRect) {
-  HostCore& host = active();
-  if (!host.checkEffectRef(ref, "copy")) return PF_Err_BAD_CALLBACK_PARAM;
-  return copyWorld(host, source, destination, sourceRect, destinationRect);
+  LockedHost host;
+  if (!host->checkEffectRef(ref, "copy")) return PF_Err_BAD_CALLBACK_PARAM;
+  return copyWorld(*host, source, destination, sourceRect, destinationRect);
 }
 
 void fillAnsi(PF_ANSICallbacks& ansi) {

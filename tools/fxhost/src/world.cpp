@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include <map>
+#include <mutex>
 #include <string>
 
 #include "fxhost/host_error.h"
@@ -10,45 +11,15 @@
 namespace fxhost {
 namespace {
 
+// Worlds are made and dropped on every thread that renders.
+std::mutex gRegistryMutex;
+
 std::map<const void*, const OwnedWorld*>& registry() {
   static std::map<const void*, const OwnedWorld*> worlds;
   return worlds;
 }
 
 }  // namespace
-
-std::size_t bytesPerChannel(PixelDepth depth) {
-  switch (depth) {
-    case PixelDepth::Eight:
-      return 1;
-    case PixelDepth::Sixteen:
-      return 2;
-    case PixelDepth::Float:
-      return 4;
-  }
-  return 0;
-}
-
-std::size_t bytesPerPixel(PixelDepth depth) { return 4 * bytesPerChannel(depth); }
-
-PF_PixelFormat pixelFormatOf(PixelDepth depth) {
-  switch (depth) {
-    case PixelDepth::Eight:
-      return PF_PixelFormat_ARGB32;
-    case PixelDepth::Sixteen:
-      return PF_PixelFormat_ARGB64;
-    case PixelDepth::Float:
-      return PF_PixelFormat_ARGB128;
-  }
-  return PF_PixelFormat_INVALID;
-}
-
-std::optional<PixelDepth> depthFromBits(std::uint32_t bits) {
-  if (bits == 8) return PixelDepth::Eight;
-  if (bits == 16) return PixelDepth::Sixteen;
-  if (bits == 32) return PixelDepth::Float;
-  return std::nullopt;
-}
 
 OwnedWorld::OwnedWorld(PixelDepth depth, A_long width, A_long height, A_long rowPadding, std::uint8_t fill)
     : depth_(depth) {
@@ -71,10 +42,14 @@ OwnedWorld::OwnedWorld(PixelDepth depth, A_long width, A_long height, A_long row
   world_.height = height;
   world_.extent_hint = PF_LRect{0, 0, width, height};
   world_.pix_aspect_ratio = PF_RationalScale{1, 1};
+  const std::lock_guard lock(gRegistryMutex);
   registry()[bytes_.data()] = this;
 }
 
-OwnedWorld::~OwnedWorld() { registry().erase(bytes_.data()); }
+OwnedWorld::~OwnedWorld() {
+  const std::lock_guard lock(gRegistryMutex);
+  registry().erase(bytes_.data());
+}
 
 std::vector<std::uint8_t> OwnedWorld::packedPixels() const {
   const std::size_t packedRow = static_cast<std::size_t>(width()) * bytesPerPixel(depth_);
@@ -102,6 +77,7 @@ bool OwnedWorld::paddingUntouched() const {
 }
 
 const OwnedWorld* findWorld(const void* data) {
+  const std::lock_guard lock(gRegistryMutex);
   const auto found = registry().find(data);
   return found == registry().end() ? nullptr : found->second;
 }

@@ -9,37 +9,37 @@ namespace fxhost::detail {
 namespace {
 
 PF_Err newWorld1(PF_ProgPtr ref, A_long width, A_long height, PF_NewWorldFlags flags, PF_EffectWorld* world) {
-  HostCore& host = active();
-  if (!host.checkEffectRef(ref, "new_world")) return PF_Err_BAD_CALLBACK_PARAM;
+  LockedHost host;
+  if (!host->checkEffectRef(ref, "new_world")) return PF_Err_BAD_CALLBACK_PARAM;
   const PixelDepth depth = (flags & PF_NewWorldFlag_DEEP_PIXELS) != 0 ? PixelDepth::Sixteen : PixelDepth::Eight;
-  return makeWorld(host, width, height, depth, (flags & PF_NewWorldFlag_CLEAR_PIXELS) != 0, world);
+  return makeWorld(*host, width, height, depth, (flags & PF_NewWorldFlag_CLEAR_PIXELS) != 0, world);
 }
 
 PF_Err disposeWorld1(PF_ProgPtr ref, PF_EffectWorld* world) {
-  HostCore& host = active();
-  if (!host.checkEffectRef(ref, "dispose_world")) return PF_Err_BAD_CALLBACK_PARAM;
-  return disposeWorld(host, world);
+  LockedHost host;
+  if (!host->checkEffectRef(ref, "dispose_world")) return PF_Err_BAD_CALLBACK_PARAM;
+  return disposeWorld(*host, world);
 }
 
 PF_Err newWorld2(PF_ProgPtr ref, A_long width, A_long height, PF_Boolean clear, PF_PixelFormat format,
                  PF_EffectWorld* world) {
-  HostCore& host = active();
-  if (!host.checkEffectRef(ref, "PF_NewWorld")) return PF_Err_BAD_CALLBACK_PARAM;
+  LockedHost host;
+  if (!host->checkEffectRef(ref, "PF_NewWorld")) return PF_Err_BAD_CALLBACK_PARAM;
   for (const PixelDepth depth : {PixelDepth::Eight, PixelDepth::Sixteen, PixelDepth::Float}) {
-    if (pixelFormatOf(depth) == format) return makeWorld(host, width, height, depth, clear != 0, world);
+    if (pixelFormatOf(depth) == format) return makeWorld(*host, width, height, depth, clear != 0, world);
   }
   return PF_Err_UNRECOGNIZED_PARAM_TYPE;
 }
 
 PF_Err getPixelFormat(const PF_EffectWorld* world, PF_PixelFormat* format) {
-  return worldPixelFormat(active(), world, format);
+  return worldPixelFormat(*LockedHost(), world, format);
 }
 
 PF_Err copy(PF_ProgPtr ref, PF_EffectWorld* source, PF_EffectWorld* destination, PF_Rect* sourceRect,
             PF_Rect* destinationRect) {
-  HostCore& host = active();
-  if (!host.checkEffectRef(ref, "copy")) return PF_Err_BAD_CALLBACK_PARAM;
-  return copyWorld(host, source, destination, sourceRect, destinationRect);
+  LockedHost host;
+  if (!host->checkEffectRef(ref, "copy")) return PF_Err_BAD_CALLBACK_PARAM;
+  return copyWorld(*host, source, destination, sourceRect, destinationRect);
 }
 
 PF_WorldSuite1 makeWorldSuite1() {

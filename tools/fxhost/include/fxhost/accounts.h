@@ -7,11 +7,16 @@
 // locked is unlocked. Across the session: every handle and block allocated is freed. Misuse (a
 // release of a suite never acquired, a check-in of a definition never checked out, a foreign
 // handle) is booked too. An empty list of imbalances is a clean run.
+//
+// Smart renders run on several threads at once, so a command is the calling thread's: each thread
+// has its own open command, judged only on what that thread did. The books themselves are not
+// synchronised; the host calls them under its lock.
 
 #include <map>
 #include <optional>
 #include <set>
 #include <string>
+#include <thread>
 #include <tuple>
 #include <vector>
 
@@ -53,11 +58,12 @@ struct AccountsReport {
 
 class Accounts {
  public:
+  // The calling thread's command.
   void beginCommand(PF_Cmd command);
   void endCommand();
-  bool inCommand() const { return command_.has_value(); }
-  PF_Cmd command() const { return command_.value_or(-1); }  // -1 outside any command
-  // The current command's name, or "outside any command".
+  bool inCommand() const { return books().command.has_value(); }
+  PF_Cmd command() const { return books().command.value_or(-1); }  // -1 outside any command
+  // The calling thread's command's name, or "outside any command".
   std::string where() const;
 
   void suiteAcquired(const std::string& name, A_long version);
@@ -82,14 +88,25 @@ class Accounts {
   AccountsReport report() const;
 
  private:
-  std::optional<PF_Cmd> command_;
+  // What one command holds, or what is held outside any command.
+  struct Books {
+    std::optional<PF_Cmd> command;
+    std::map<std::pair<std::string, A_long>, int> suitesHeld;
+    std::multimap<const PF_ParamDef*, PF_ParamIndex> paramsOut;
+    std::set<const void*> worldsMade;
+  };
+
+  Books& books();
+  const Books& books() const;
+  SuiteTally& tally(const std::string& name, A_long version);
+  // What `books` still holds, as imbalances named after `name`; lapsing checkouts are not.
+  void judge(const Books& books, const std::string& name, bool checkoutsLapse, std::vector<std::string>& out) const;
+
+  std::map<std::thread::id, Books> open_;  // the command in flight on each thread
+  Books outside_;
   int commands_ = 0;
   std::map<std::tuple<PF_Cmd, std::string, A_long>, SuiteTally> suiteTallies_;
-  std::map<std::pair<std::string, A_long>, int> suitesHeld_;         // during the current command
-  std::map<std::pair<std::string, A_long>, int> suitesHeldOutside_;  // between commands
-  std::map<std::pair<std::string, A_long>, int>& held() { return command_ ? suitesHeld_ : suitesHeldOutside_; }
-  std::multimap<const PF_ParamDef*, PF_ParamIndex> paramsOut_;
-  std::map<const void*, PF_Cmd> worldsLive_;
+  std::set<const void*> worldsLive_;
   std::set<const void*> worldsReported_;
   std::set<const void*> blocksLive_;
   std::vector<std::string> imbalances_;

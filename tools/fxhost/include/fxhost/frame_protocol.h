@@ -29,6 +29,10 @@
 //   u32  length     then `length` bytes of text: the plug-in's return_msg or the host's reason
 //   pixels          only when status is 0: the output frame in the request's layout
 //
+// Frame k of the session (counting from 0) renders at time k * time step, its slot values set as
+// keyframes at that time; with --threads N up to N frames render at once, and replies still come
+// in the order of the requests.
+//
 // End of input at a frame boundary ends the session normally. A request that cannot be read
 // (bad magic, depth, sizes, or the input ends inside it) gets a kStatusMalformed reply and ends
 // the session. At the end the program sends the remaining setdown commands, writes the accounts
@@ -41,7 +45,7 @@
 #include <vector>
 
 #include "ae_params.h"
-#include "fxhost/world.h"
+#include "fxhost/pixel_depth.h"
 
 namespace fxhost::protocol {
 

@@ -3,6 +3,12 @@
 // complete input and output blocks, its suites and callbacks, and strict accounts of what the
 // plug-in acquires. Only one Host may exist at a time.
 //
+// Threads: smart renders (renderSmart with a time) may be sent from several threads at once, as
+// After Effects does for an effect that declares threaded rendering; each is booked on its own
+// thread. Every other command runs alone: sending one while any command is in flight, or from
+// inside a command, throws HostError. Options, faults, parameter definitions and records are
+// meant to be changed and read between commands; keyframes may be set at any time.
+//
 //   fxhost::Host host;
 //   host.loadPlugin("tessaline.aex");
 //   host.globalSetup(); host.paramsSetup(); host.sequenceSetup();
@@ -67,10 +73,19 @@ class Host {
   PF_Err doDialog();
   PF_Err updateParamsUI();
   PF_Err userChangedParam(PF_ParamIndex index);
-  PF_Err render(OwnedWorld& input, OwnedWorld& output);  // the classic render command
+  // The classic render command, at options().currentTime or at `time`.
+  PF_Err render(OwnedWorld& input, OwnedWorld& output);
+  PF_Err render(OwnedWorld& input, OwnedWorld& output, A_long time);
+  // A pre-render alone, at options().currentTime; its render is the next smartRender. A pre-render
+  // left waiting is finished (its data given to the plug-in's delete function) by the next one.
   PF_Err smartPreRender(OwnedWorld& input);
   PF_Err smartRender(OwnedWorld& output);  // the render paired with the last smartPreRender
-  PF_Err renderSmart(OwnedWorld& input, OwnedWorld& output);  // both; no render after a failed pre-render
+  // Both commands of one frame, no render after a failed pre-render; then the pre-render data goes
+  // to the plug-in's delete function, if it registered one. The form with a time may run on
+  // several threads at once; `returnMessage`, when given, receives this frame's return_msg (of
+  // the render, or of the pre-render that failed).
+  PF_Err renderSmart(OwnedWorld& input, OwnedWorld& output);
+  PF_Err renderSmart(OwnedWorld& input, OwnedWorld& output, A_long time, std::string* returnMessage = nullptr);
   // Any command number, with the params array and no extra unless given (for commands the host
   // has no special handling for).
   PF_Err sendCommand(PF_Cmd command, void* extra = nullptr);
@@ -85,11 +100,17 @@ class Host {
   // ---- State ----
   int paramCount() const;
   PF_ParamDef& param(PF_ParamIndex index);  // the host's current definition; change values here
+  // Parameter values over time: a checkout at time t gets the value of the parameter's latest
+  // keyframe at or before t, else its earliest keyframe, else param(index). Index 1 and up.
+  void setKeyframe(A_long time, PF_ParamIndex index, const PF_ParamDefUnion& value);
+  void clearKeyframes();
   PF_Handle globalData() const;
   PF_Handle sequenceData() const;
   std::vector<std::uint8_t> handleBytes(PF_Handle handle) const;
   // The host's stored copy of an instance, as read from a project, for the next resetup.
   void setSequenceDataBytes(std::span<const std::uint8_t> bytes);
+  // The blocks of the most recently finished command (with concurrent renders: whichever
+  // finished last), and the output of the most recently finished pre-render.
   const PF_InData& lastInData() const;
   const PF_OutData& lastOutData() const;
   std::string returnMessage() const;
@@ -98,11 +119,15 @@ class Host {
   void setRequestRect(std::optional<PF_LRect> rect);
 
  private:
-  PF_Err runWithParams(PF_Cmd command, PF_EffectWorld* output, void* extra, bool takeChangedValues);
-  PF_Err takeSequenceData(PF_Err result);
+  PF_Err runWithParams(PF_Cmd command, PF_EffectWorld* output, void* extra, bool takeChangedValues,
+                       OwnedWorld* input = nullptr, std::optional<A_long> time = std::nullopt);
+  // A command without parameters at the current time; `out` receives its out_data.
+  PF_Err runPlain(PF_Cmd command, PF_OutData* out = nullptr);
+  // A sequence command whose out_data names the instance's sequence data afterwards.
+  PF_Err runSequenceCommand(PF_Cmd command);
+  A_long currentTime() const;
 
   std::unique_ptr<detail::HostCore> core_;
-  PF_PreRenderOutput lastPreRender_{};
   bool globalUp_ = false;
 };
 

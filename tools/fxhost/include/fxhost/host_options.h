@@ -1,5 +1,5 @@
 #pragma once
-// How the simulated host presents itself: version, language, window, time and sizes.
+// How the simulated host presents itself: version, language, window, time, sizes and keyboard.
 
 #include <windows.h>
 
@@ -31,9 +31,13 @@ struct HostOptions {
   // stride from the width shows up.
   A_long newWorldRowPadding = 0;
 
-  // A host handle left as pre-render data without a delete function is disposed of by the host
-  // after the smart render it was meant for; when false it stays and the accounts report it.
-  bool reclaimPreRenderHandles = true;
+  // While a command runs, GetKeyState(VK_SHIFT) on the thread that sent it reports the key down
+  // exactly when this is set; the thread's own keyboard state comes back afterwards.
+  bool shiftKeyDown = false;
+
+  // Every host handle's bytes end exactly where an inaccessible page begins, so that a plug-in
+  // reading or writing past a handle's end faults at once (for feeding it arbitrary stored bytes).
+  bool guardHandleEnds = false;
 };
 
 }  // namespace fxhost

@@ -13,6 +13,7 @@ namespace fxhost {
 struct AddParamRecord {
   PF_ParamIndex index = 0;  // the index argument as passed (-1 appends)
   PF_ParamDef def{};
+  std::string checkboxLabel;  // a checkbox's label as it was during the call
   PF_Err result = 0;
 };
 
@@ -63,8 +64,7 @@ struct Records {
   int layerPixelCheckouts = 0;
   int layerPixelCheckins = 0;
   int outputCheckouts = 0;
-  int preRenderDataDeletions = 0;  // through the plug-in's delete_pre_render_data_func
-  int preRenderHandlesReclaimed = 0;  // host handles left as pre-render data, disposed by the host
+  int preRenderDataDeletions = 0;  // calls of the plug-in's delete_pre_render_data_func
 };
 
 }  // namespace fxhost

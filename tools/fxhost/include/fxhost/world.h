@@ -11,15 +11,10 @@
 
 #include "ae_types.h"
 #include "ae_world.h"
+#include "fxhost/pixel_depth.h"
 
 namespace fxhost {
 
-enum class PixelDepth { Eight = 8, Sixteen = 16, Float = 32 };
-
-std::size_t bytesPerPixel(PixelDepth depth);
-std::size_t bytesPerChannel(PixelDepth depth);
-PF_PixelFormat pixelFormatOf(PixelDepth depth);
-std::optional<PixelDepth> depthFromBits(std::uint32_t bits);
 
 class OwnedWorld {
  public:
