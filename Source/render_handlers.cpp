@@ -49,17 +49,20 @@ class CheckinOnExit {
 
   std::size_t checkedOut = 0;  // descriptors 1 to checkedOut
 
-  // The first failed check-in, after which nothing more is checked in.
+  // Returns the first failed check-in. The others are still checked in: one the host refused
+  // must not keep every later parameter checked out.
   PF_Err release() {
     released_ = true;
     GetParamByCheckout releaser(in_data_, nullptr, false);
     const ParamRegistry& registry = paramRegistry();
+    PF_Err first = PF_Err_NONE;
     for (std::size_t i = 1; i <= checkedOut; ++i) {
       BaseParam* descriptor = registry.at(i);
       if (descriptor == nullptr) break;
-      if (const PF_Err err = descriptor->ReleaseValue(releaser); err != PF_Err_NONE) return err;
+      const PF_Err err = descriptor->ReleaseValue(releaser);
+      if (first == PF_Err_NONE) first = err;
     }
-    return PF_Err_NONE;
+    return first;
   }
 
  private:

@@ -1,12 +1,15 @@
 #!/usr/bin/env bash
 # Builds tessaline's build trees: native (g++: engine, tool, tests, benchmark), sanitize (clang with
 # AddressSanitizer, UndefinedBehaviorSanitizer and the fuzzer) and win64 (mingw-w64, tests run under
-# Wine). Usage: scripts/build.sh [native|sanitize|win64|all]   (default: all)
+# Wine). Usage: scripts/build.sh [native|sanitize|win64|all] [TARGET...]   (default: all trees,
+# every target; with targets, only those are built in the one tree named)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
 
 what=${1:-all}
+shift || true
+targets=("$@")
 jobs=${JOBS:-2}
 
 configure_and_build() {
@@ -15,7 +18,7 @@ configure_and_build() {
   if [ ! -f "$dir/build.ninja" ]; then
     cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=Release "$@" >/dev/null
   fi
-  ninja -C "$dir" -j "$jobs"
+  ninja -C "$dir" -j "$jobs" "${targets[@]}"
 }
 
 case "$what" in

@@ -16,6 +16,14 @@ run_ctest "native tests" build/native
 run_ctest "tests under AddressSanitizer and UndefinedBehaviorSanitizer" build/sanitize
 run_ctest "Windows tests under Wine" build/win64
 
+echo "== the command-line tool through the real plug-in =="
+if bash tests/via_plugin_check.sh 2>&1 | tee -a "$log"; then
+  crossChecked=1 crossFailed=0
+else
+  status=1
+  crossChecked=0 crossFailed=1
+fi
+
 echo "== fuzzing the engine =="
 if FUZZ_NO_BUILD=1 bash fuzz/run.sh "${FUZZ_SECONDS:-60}"; then
   echo "fuzz: passed"
@@ -28,5 +36,5 @@ fi
 passed=$(sed -n 's/.*tests passed, \([0-9]*\) tests failed out of \([0-9]*\).*/\2 \1/p' "$log" |
   awk '{p += $1 - $2; f += $2} END {print p + 0, f + 0}')
 read -r p f <<<"$passed"
-echo "all: $((p + fuzzed)) passed, $((f + fuzzFailed)) failed"
+echo "all: $((p + fuzzed + crossChecked)) passed, $((f + fuzzFailed + crossFailed)) failed"
 exit $status

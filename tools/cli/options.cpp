@@ -24,6 +24,7 @@ constexpr NumericOption kNumericOptions[] = {
 
 constexpr std::string_view kKeyColor = "--key-color";
 constexpr std::string_view kInvert = "--invert";
+constexpr std::string_view kViaPlugin = "--via-plugin";
 constexpr char kSeeHelp[] = "; run 'tessaline --help' for usage";
 
 // A whole decimal number in [min, max] and nothing else (no sign, spaces or trailing text).
@@ -89,11 +90,11 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
     const std::size_t equals = arg.starts_with("--") ? arg.find('=') : std::string::npos;
     const std::string name = arg.substr(0, equals);
     const NumericOption* numeric = FindNumeric(name);
-    if (name == kInvert) {
+    if (name == kInvert || name == kViaPlugin) {
       if (equals != std::string::npos) {
-        return fail("--invert takes no value, not '" + arg + "'" + kSeeHelp);
+        return fail(name + " takes no value, not '" + arg + "'" + kSeeHelp);
       }
-      invert = true;
+      (name == kInvert ? invert : result.options.viaPlugin) = true;
       continue;
     }
     if (!numeric && name != kKeyColor) return fail("unknown option '" + arg + "'" + kSeeHelp);
@@ -167,6 +168,11 @@ Options (write either --option N or --option=N):
                            (default 0, exact match only). Only used with --key-color.
   --invert                 inverts the colour key: every pixel that does NOT match becomes
                            transparent. Only together with --key-color.
+  --via-plugin             renders through the real After Effects plug-in (tessaline.aex, run by
+                           the simulated host fxhost.exe under Wine) instead of the built-in
+                           engine; the result is the same to the bit. Both files are looked for
+                           beside this program (or named by TESSALINE_AEX and TESSALINE_FXHOST);
+                           Wine uses the prefix in WINEPREFIX, or its default.
   -h, --help               prints this help and exits.
 
 Exit status: 0 on success, 2 for a bad command line, 1 when an image cannot be read, smoothed or

@@ -14,6 +14,7 @@ struct Options {
   std::string output;
   Params params;  // starts at the effect's own defaults
   SourceMode mode = SourceMode::Plain;
+  bool viaPlugin = false;  // render through the real Windows plug-in under Wine
 };
 
 struct CommandLine {

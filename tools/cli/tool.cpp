@@ -5,6 +5,7 @@
 #include <new>
 
 #include "options.h"
+#include "plugin_render.h"
 
 namespace tessaline::cli {
 
@@ -55,7 +56,10 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
           << "made by --key-color cannot be stored in '" << options.output
           << "'; use an image with alpha to keep it\n";
     }
-    WriteImage(RenderImage(in, options.params, options.mode), options.output);
+    const Image out = options.viaPlugin
+                          ? RenderThroughPlugin(in, options.params, options.mode, FindPluginFiles())
+                          : RenderImage(in, options.params, options.mode);
+    WriteImage(out, options.output);
     return 0;
   } catch (const std::bad_alloc&) {
     err << "tessaline: not enough memory to smooth '" << options.input << "'\n";

@@ -1,0 +1,125 @@
+#include "plugin_test_support.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <atomic>
+
+namespace plugin_test {
+namespace {
+
+constexpr char kShellFolders[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
+
+std::string readAppDataSetting() {
+  char value[1024] = "";
+  DWORD size = sizeof value;
+  RegGetValueA(HKEY_CURRENT_USER, kShellFolders, "AppData", RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ | RRF_NOEXPAND,
+               nullptr, value, &size);
+  return value;
+}
+
+void writeAppDataSetting(const std::string& value) {
+  HKEY key = nullptr;
+  if (RegOpenKeyExA(HKEY_CURRENT_USER, kShellFolders, 0, KEY_SET_VALUE, &key) != ERROR_SUCCESS) return;
+  RegSetValueExA(key, "AppData", 0, REG_EXPAND_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                 static_cast<DWORD>(value.size() + 1));
+  RegCloseKey(key);
+}
+
+std::string testFolder(const std::string& name) {
+  char temp[MAX_PATH];
+  GetTempPathA(MAX_PATH, temp);
+  const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+  std::string folder = std::string(temp) + "tessaline-test-" + std::to_string(GetCurrentProcessId()) + "-" + name;
+  if (info != nullptr) folder += std::string("-") + info->name();
+  std::replace(folder.begin(), folder.end(), '/', '_');
+  return folder;
+}
+
+}  // namespace
+
+std::string pluginPath() { return TESSALINE_AEX_PATH; }
+std::string programPath() { return FXHOST_PROGRAM_PATH; }
+
+bool exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+void removeTree(const std::string& folder) {
+  WIN32_FIND_DATAA entry;
+  HANDLE find = FindFirstFileA((folder + "\\*").c_str(), &entry);
+  if (find != INVALID_HANDLE_VALUE) {
+    do {
+      const std::string name = entry.cFileName;
+      if (name == "." || name == "..") continue;
+      const std::string path = folder + "\\" + name;
+      if ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+        removeTree(path);
+      } else {
+        DeleteFileA(path.c_str());
+      }
+    } while (FindNextFileA(find, &entry));
+    FindClose(find);
+  }
+  RemoveDirectoryA(folder.c_str());
+}
+
+ScopedAppData::ScopedAppData(const std::string& name, bool create, std::size_t length)
+    : folder_(testFolder(name)), saved_(readAppDataSetting()) {
+  if (folder_.size() < length) folder_.append(length - folder_.size(), 'x');
+  removeTree(folder_);
+  if (create) CreateDirectoryA(folder_.c_str(), nullptr);
+  writeAppDataSetting(folder_);
+}
+
+ScopedAppData::~ScopedAppData() {
+  writeAppDataSetting(saved_);
+  removeTree(folder_);
+}
+
+void writeSettings(const ScopedAppData& appData, const std::vector<std::pair<std::string, std::string>>& keys,
+                   const char* section) {
+  CreateDirectoryA((appData.folder() + "\\NORVA").c_str(), nullptr);
+  CreateDirectoryA(appData.settingsFolder().c_str(), nullptr);
+  for (const auto& [key, value] : keys) {
+    WritePrivateProfileStringA(section, key.c_str(), value.c_str(), appData.settingsFile().c_str());
+  }
+}
+
+std::vector<std::string> commandImbalances(const fxhost::Host& host) {
+  std::vector<std::string> found = host.accounts().imbalances;
+  std::erase_if(found, [](const std::string& m) { return m.find("was never disposed of") != std::string::npos; });
+  return found;
+}
+
+void PluginTest::SetUp() {
+  appData = std::make_unique<ScopedAppData>();
+  host = std::make_unique<fxhost::Host>();
+  host->loadPlugin(pluginPath());
+}
+
+void PluginTest::TearDown() {
+  if (host == nullptr) return;
+  host->shutdown();
+  const fxhost::AccountsReport report = host->accounts();
+  EXPECT_TRUE(report.balanced()) << report.text();
+  host.reset();
+  appData.reset();
+}
+
+void PluginTest::startSession() {
+  ASSERT_EQ(host->globalSetup(), PF_Err_NONE) << host->returnMessage();
+  ASSERT_EQ(host->paramsSetup(), PF_Err_NONE) << host->returnMessage();
+  ASSERT_EQ(host->sequenceSetup(), PF_Err_NONE) << host->returnMessage();
+}
+
+void PluginTest::setValue(PF_ParamIndex index, A_long value) {
+  PF_ParamDef& def = host->param(index);
+  if (def.param_type == PF_Param_CHECKBOX) {
+    def.u.bd.value = value;
+  } else {
+    def.u.sd.value = value;
+  }
+}
+
+void PluginTest::setColor(PF_ParamIndex index, PF_Pixel color) { host->param(index).u.cd.value = color; }
+
+}  // namespace plugin_test

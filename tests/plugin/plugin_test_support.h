@@ -1,0 +1,80 @@
+// What the plug-in's tests share: where the built files are, a clean per-user folder for the
+// settings file, and a host with the real dist/tessaline.aex loaded whose accounts are judged.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "fxhost/host.h"
+
+namespace plugin_test {
+
+std::string pluginPath();   // dist/tessaline.aex, as Wine names it
+std::string programPath();  // dist/fxhost.exe
+
+// The user's application-data folder, pointed at a folder of the test's own for the object's life
+// (through the per-user shell-folder setting that SHGetSpecialFolderPathA reads on every call),
+// then pointed back. The folder is made empty first unless `create` is false; its name is padded
+// to make the whole path `length` characters long when that is given.
+class ScopedAppData {
+ public:
+  explicit ScopedAppData(const std::string& name = "appdata", bool create = true, std::size_t length = 0);
+  ~ScopedAppData();
+  ScopedAppData(const ScopedAppData&) = delete;
+  ScopedAppData& operator=(const ScopedAppData&) = delete;
+
+  const std::string& folder() const { return folder_; }
+  std::string settingsFolder() const { return folder_ + "\\NORVA\\tessaline"; }
+  std::string settingsFile() const { return settingsFolder() + "\\tessaline.ini"; }
+
+ private:
+  std::string folder_;
+  std::string saved_;
+};
+
+// Writes the keys into the settings file under `section`, making its folders.
+void writeSettings(const ScopedAppData& appData, const std::vector<std::pair<std::string, std::string>>& keys,
+                   const char* section = "Version=1.0");
+bool exists(const std::string& path);
+// Removes a folder and everything in it.
+void removeTree(const std::string& folder);
+
+// The imbalances so far, without the handles that are merely still alive (the instance's
+// sequence data between commands).
+std::vector<std::string> commandImbalances(const fxhost::Host& host);
+
+class PluginTest : public ::testing::Test {
+ protected:
+  void SetUp() override;
+  // Shuts the plug-in down and requires balanced accounts.
+  void TearDown() override;
+
+  // Global, parameter and sequence setup, each required to succeed.
+  void startSession();
+  // Sets a parameter's value in the host's current definition (sliders, checkboxes, colours).
+  void setValue(PF_ParamIndex index, A_long value);
+  void setColor(PF_ParamIndex index, PF_Pixel color);
+
+  std::unique_ptr<ScopedAppData> appData;
+  std::unique_ptr<fxhost::Host> host;
+};
+
+// The effect's parameter indices.
+enum Param : PF_ParamIndex {
+  kColorThreshold = 1,
+  kSoftness,
+  kBias,
+  kKeyGroup,
+  kKeyEnable,
+  kKeyColor,
+  kKeyThreshold,
+  kInvert,
+  kKeyGroupEnd,
+  kParamCount
+};
+
+}  // namespace plugin_test

@@ -1,0 +1,195 @@
+// A whole session as After Effects plays it, through the real plug-in: setup, the key controls
+// greyed and enabled, frames at every depth and key mode with values from the host's parameters
+// at each frame's time, the classic render, the project record saved and restored, the About box,
+// setdown and unload.
+
+#include <cstring>
+#include <vector>
+
+#include "engine.h"
+#include "plugin_test_support.h"
+#include "render_harness.h"
+#include "sequence_data.h"
+
+namespace {
+
+using namespace plugin_test;
+using fxhost::OwnedWorld;
+using fxhost::PixelDepth;
+using Bytes = std::vector<std::uint8_t>;
+
+// The values of one frame, in 8-bit units as the host's parameters hold them.
+struct FrameValues {
+  A_long threshold, softness, bias;
+  bool key;
+  PF_Pixel color;
+  A_long keyThreshold;
+  bool invert;
+};
+
+const FrameValues kFrames[] = {
+    {10, 70, 0, false, {255, 255, 255, 255}, 0, false},
+    {40, 100, 60, false, {255, 0, 0, 0}, 0, true},  // invert without the key changes nothing
+    {10, 55, 20, true, {255, 255, 0, 0}, 30, false},
+    {25, 90, 0, true, {255, 255, 0, 0}, 30, true},
+    {10, 0, 0, true, {255, 20, 30, 160}, 0, false},  // softness 0: the keyed copy only
+};
+
+// What the engine makes of the same frame on its own.
+Bytes engineResult(OwnedWorld& input, const FrameValues& v) {
+  OwnedWorld expected(input.depth(), input.width(), input.height());
+  tessaline::Params p;
+  p.colorThreshold = v.threshold;
+  p.softness = v.softness;
+  p.bias = v.bias;
+  p.keyColor[0] = v.color.alpha;
+  p.keyColor[1] = v.color.red;
+  p.keyColor[2] = v.color.green;
+  p.keyColor[3] = v.color.blue;
+  p.keyColorThreshold = v.keyThreshold;
+  const auto mode = !v.key ? tessaline::SourceMode::Plain
+                    : v.invert ? tessaline::SourceMode::KeyInvert
+                               : tessaline::SourceMode::Key;
+  std::vector<std::uint8_t> map(tessaline::EdgeMapBytes(input.width(), input.height()));
+  EXPECT_EQ(tessaline::Render(host_render_test::EngineDepth(input.depth()), mode,
+                              {input.row(0), input.rowbytes(), input.width(), input.height()},
+                              {expected.row(0), expected.rowbytes(), expected.width(), expected.height()}, p,
+                              map.data()),
+            tessaline::RenderStatus::Ok);
+  return expected.packedPixels();
+}
+
+class SessionTest : public PluginTest {
+ protected:
+  // Keyframes the frame's values at `time`.
+  void keyframe(A_long time, const FrameValues& v) {
+    const auto set = [&](PF_ParamIndex i, auto change) {
+      PF_ParamDefUnion u = host->param(i).u;
+      change(u);
+      host->setKeyframe(time, i, u);
+    };
+    set(kColorThreshold, [&](auto& u) { u.sd.value = v.threshold; });
+    set(kSoftness, [&](auto& u) { u.sd.value = v.softness; });
+    set(kBias, [&](auto& u) { u.sd.value = v.bias; });
+    set(kKeyEnable, [&](auto& u) { u.bd.value = v.key; });
+    set(kKeyColor, [&](auto& u) { u.cd.value = v.color; });
+    set(kKeyThreshold, [&](auto& u) { u.sd.value = v.keyThreshold; });
+    set(kInvert, [&](auto& u) { u.bd.value = v.invert; });
+  }
+
+  void expectBalanced(const char* after) {
+    const std::vector<std::string> found = commandImbalances(*host);
+    EXPECT_TRUE(found.empty()) << after << ": " << (found.empty() ? "" : found.front());
+  }
+};
+
+TEST_F(SessionTest, FromLoadToUnload) {
+  ASSERT_EQ(host->globalSetup(), PF_Err_NONE);
+  // The host compares these with the property list it read without running any code.
+  const fxhost::PiplInfo& pipl = host->plugin().pipl().info;
+  EXPECT_EQ(host->lastOutData().my_version, 0x88E07u);
+  EXPECT_EQ(host->lastOutData().out_flags, 0x06000030);
+  EXPECT_EQ(host->lastOutData().out_flags2, 0x08801419);
+  EXPECT_EQ(pipl.effectVersion, host->lastOutData().my_version);
+  EXPECT_EQ(pipl.outFlags, host->lastOutData().out_flags);
+  EXPECT_EQ(pipl.outFlags2, host->lastOutData().out_flags2);
+  expectBalanced("global setup");
+  ASSERT_EQ(host->paramsSetup(), PF_Err_NONE);
+  ASSERT_EQ(host->sequenceSetup(), PF_Err_NONE);
+  const SequenceRecord fresh = newSequenceRecord();
+  EXPECT_EQ(host->handleBytes(host->sequenceData()),
+            Bytes(reinterpret_cast<const std::uint8_t*>(&fresh), reinterpret_cast<const std::uint8_t*>(&fresh + 1)));
+  expectBalanced("sequence setup");
+
+  // Frames at every depth, each at its own time with its own keyframed values.
+  A_long time = 0;
+  for (const PixelDepth depth : {PixelDepth::Eight, PixelDepth::Sixteen, PixelDepth::Float}) {
+    for (const FrameValues& v : kFrames) {
+      SCOPED_TRACE("depth " + std::to_string(static_cast<int>(depth)) + ", frame at " + std::to_string(time));
+      OwnedWorld input(depth, 48, 40, 16);
+      OwnedWorld output(depth, 48, 40, 48, 0xCD);
+      host_render_test::PaintCel(input);
+      keyframe(time, v);
+      ASSERT_EQ(host->renderSmart(input, output, time), PF_Err_NONE) << host->returnMessage();
+      EXPECT_EQ(output.packedPixels(), engineResult(input, v));
+      EXPECT_TRUE(output.paddingUntouched());
+      expectBalanced("smart render");
+      time += host->options().timeStep;
+    }
+  }
+  EXPECT_EQ(host->records().preRenderDataDeletions, 3 * static_cast<int>(std::size(kFrames)));
+
+  // The classic render reads the same values at its time, and gives every checkout back.
+  OwnedWorld input(PixelDepth::Eight, 48, 40);
+  OwnedWorld output(PixelDepth::Eight, 48, 40);
+  host_render_test::PaintCel(input);
+  ASSERT_EQ(host->render(input, output, 3 * host->options().timeStep), PF_Err_NONE) << host->returnMessage();
+  EXPECT_EQ(output.packedPixels(), engineResult(input, kFrames[3]));
+  expectBalanced("classic render");
+
+  // Saved in a project and read back.
+  std::vector<std::uint8_t> flat;
+  ASSERT_EQ(host->getFlattenedSequenceData(&flat), PF_Err_NONE);
+  ASSERT_EQ(host->sequenceFlatten(), PF_Err_NONE);
+  EXPECT_EQ(host->handleBytes(host->sequenceData()), flat);
+  const Bytes expectedFlat = {0x71, 0x65, 0x73, 0x70, 1, 0, 0, 0, 1, 0, 0, 0, 24, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
+  EXPECT_EQ(flat, expectedFlat);
+  ASSERT_EQ(host->sequenceSetdown(), PF_Err_NONE);
+  host->setSequenceDataBytes(flat);
+  ASSERT_EQ(host->sequenceResetup(), PF_Err_NONE);
+  EXPECT_EQ(host->handleBytes(host->sequenceData()),
+            Bytes(reinterpret_cast<const std::uint8_t*>(&fresh), reinterpret_cast<const std::uint8_t*>(&fresh + 1)));
+  expectBalanced("resetup");
+
+  ASSERT_EQ(host->about(), PF_Err_NONE);
+  EXPECT_EQ(host->returnMessage().substr(0, 25), "tessaline 1.1.1 Release\r\r");
+  ASSERT_EQ(host->sequenceSetdown(), PF_Err_NONE);
+  ASSERT_EQ(host->globalSetdown(), PF_Err_NONE);
+  expectBalanced("global setdown");
+  host.reset();  // unloads the library
+}
+
+// One update per control whose greying changes, through the suite version the host's API calls for.
+TEST_F(SessionTest, KeyControlsFollowTheirCheckbox) {
+  startSession();
+  struct Step {
+    A_long enable;
+    bool enableDisabled;  // the checkbox itself greyed
+    int updates;          // definitions sent to the host
+    bool greyed;          // state of key color, key color threshold and invert afterwards
+  };
+  const Step steps[] = {{0, false, 3, true}, {0, false, 0, true}, {1, false, 3, false},
+                        {1, false, 0, false}, {1, true, 3, true}, {0, false, 0, true}};
+  for (const Step& step : steps) {
+    setValue(kKeyEnable, step.enable);
+    PF_ParamDef& box = host->param(kKeyEnable);
+    box.ui_flags = step.enableDisabled ? (box.ui_flags | PF_PUI_DISABLED) : (box.ui_flags & ~PF_PUI_DISABLED);
+    host->records().uiUpdates.clear();
+    ASSERT_EQ(host->updateParamsUI(), PF_Err_NONE);
+    EXPECT_EQ(static_cast<int>(host->records().uiUpdates.size()), step.updates);
+    for (const PF_ParamIndex i : {kKeyColor, kKeyThreshold, kInvert}) {
+      EXPECT_EQ((host->param(i).ui_flags & PF_PUI_DISABLED) != 0, step.greyed) << "parameter " << i;
+    }
+    for (const PF_ParamIndex i : {kColorThreshold, kSoftness, kBias, kKeyGroup}) {
+      EXPECT_EQ(host->param(i).ui_flags & PF_PUI_DISABLED, 0) << "parameter " << i;
+    }
+  }
+}
+
+TEST_F(SessionTest, ParamUtilsSuiteVersionFollowsTheHostsApi) {
+  startSession();
+  const std::pair<PF_SpecVersion, A_long> versions[] = {
+      {{12, 11}, 2}, {{13, 1}, 2}, {{13, 2}, 3}, {{13, 28}, 3}, {{14, 0}, 3}};
+  A_long enable = 0;  // the controls start enabled: off greys them, on enables them again
+  for (const auto& [version, suite] : versions) {
+    host->options().version = version;
+    setValue(kKeyEnable, enable);
+    enable = 1 - enable;
+    host->records().uiUpdates.clear();
+    ASSERT_EQ(host->updateParamsUI(), PF_Err_NONE);
+    ASSERT_FALSE(host->records().uiUpdates.empty());
+    EXPECT_EQ(host->records().uiUpdates.front().suiteVersion, suite) << version.major << "." << version.minor;
+  }
+}
+
+}  // namespace

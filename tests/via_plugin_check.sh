@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# The command-line tool's two paths must give the same file to the byte: its own engine, and the
+# real plug-in (dist/tessaline.aex) rendering inside the simulated host under Wine. Every depth
+# (the bundled frame as 8-bit PNG, 16-bit TIFF and float EXR) in every key mode. Needs the native
+# and win64 trees built; prints one line per case and exits non-zero on any difference.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+export WINEPREFIX="$PWD/build/win64/wineprefix"
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+frame=data/cel/bench_cel_collage_1920x1080_opaque.png
+cp "$frame" "$work/frame8.png"
+oiiotool "$frame" -d uint16 -o "$work/frame16.tif"
+oiiotool "$frame" -d float -o "$work/frame32.exr"
+scripts/wine-run.sh "$WINEPREFIX" cmd /c exit >/dev/null 2>&1  # makes the prefix on first use
+
+modes=("" "--key-color 207,232,245 --key-color-threshold 30" "--key-color 0,0,0 --invert --softness 100 --bias 50")
+failed=0
+for input in "$work"/frame8.png "$work"/frame16.tif "$work"/frame32.exr; do
+  extension=${input##*.}
+  for mode in "${modes[@]}"; do
+    # shellcheck disable=SC2086 # the options are meant to split
+    dist/tessaline "$input" "$work/native.$extension" $mode
+    # shellcheck disable=SC2086
+    dist/tessaline --via-plugin "$input" "$work/plugin.$extension" $mode
+    if cmp -s "$work/native.$extension" "$work/plugin.$extension"; then
+      echo "same: $(basename "$input") ${mode:-(defaults)}"
+    else
+      echo "DIFFERENT: $(basename "$input") ${mode:-(defaults)}"
+      failed=1
+    fi
+  done
+done
+exit $failed
