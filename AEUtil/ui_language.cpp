@@ -23,25 +23,6 @@ std::uint32_t apiVersion(const PF_InData* in_data) {
          static_cast<std::uint16_t>(in_data->version.minor);
 }
 
-bool argumentsAskForEnglish() {
-  int count = 0;
-  LPWSTR* arguments = CommandLineToArgvW(GetCommandLineW(), &count);
-  if (arguments == nullptr) return false;
-  bool english = false;
-  for (int i = 0; i < count; ++i) {
-    if (_wcsicmp(arguments[i], L"-L") != 0) continue;
-    if (i + 1 < count) {
-      // "en_US", "EN", "en-GB": the language part before a space, underscore or hyphen.
-      const wchar_t* tag = arguments[i + 1];
-      const std::size_t length = std::wcscspn(tag, L" _-");
-      english = length == 2 && _wcsnicmp(tag, L"en", 2) == 0;
-    }
-    break;
-  }
-  LocalFree(arguments);
-  return english;
-}
-
 Language askHost(const PF_InData* in_data) {
   const ScopedSuite suite(in_data->pica_basicP, kPFAppSuite, kPFAppSuiteVersion5);
   const auto* app = suite.as<PFAppSuite5>();
@@ -68,8 +49,26 @@ bool commandLineRequestsEnglish(const PF_InData* in_data) {
   if (gCommandLineTested) return gCommandLineEnglish;
   gCommandLineTested = true;
   if (in_data != nullptr && apiVersion(in_data) > 0x00090000u) return gCommandLineEnglish;
-  gCommandLineEnglish = argumentsAskForEnglish();
+  gCommandLineEnglish = commandLineAsksForEnglish(GetCommandLineW());
   return gCommandLineEnglish;
+}
+
+bool commandLineAsksForEnglish(const wchar_t* commandLine) {
+  int count = 0;
+  LPWSTR* arguments = CommandLineToArgvW(commandLine, &count);
+  if (arguments == nullptr) return false;
+  bool english = false;
+  for (int i = 0; i < count; ++i) {
+    if (_wcsicmp(arguments[i], L"-L") != 0) continue;
+    if (i + 1 < count) {
+      // "en_US", "EN", "en-GB": the language part before a space, underscore or hyphen.
+      const wchar_t* tag = arguments[i + 1];
+      english = std::wcscspn(tag, L" _-") == 2 && _wcsnicmp(tag, L"en", 2) == 0;
+    }
+    break;
+  }
+  LocalFree(arguments);
+  return english;
 }
 
 void forgetCommandLineAnswer() {

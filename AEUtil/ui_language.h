@@ -18,6 +18,9 @@ Language queryUiLanguage(const PF_InData* in_data);
 // effect API version 9.0 or older are asked; the answer of the first call holds for the process.
 bool commandLineRequestsEnglish(const PF_InData* in_data);
 
+// Whether a command line (the program's name first) holds "-L" followed by an English tag.
+bool commandLineAsksForEnglish(const wchar_t* commandLine);
+
 // Product texts: 0 the name, 1 the About box's credit line, 2 the options dialog's title, 3 the
 // address of the manual installed beside the plug-in (empty when it is not there).
 const char* productText(std::int32_t id, Language language);

@@ -8,6 +8,7 @@
 #include <iterator>
 
 #include "fxhost/frame_protocol.h"
+#include "program_run.h"
 #include "test_support.h"
 
 namespace {
@@ -16,56 +17,13 @@ using namespace fxhost::protocol;
 using Bytes = std::vector<std::uint8_t>;
 using fxhost::PixelDepth;
 
-constexpr UINT kHungExitCode = 99;
+using test_support::ProgramRun;
 
-struct ProgramRun {
-  DWORD exitCode = 0;
-  Bytes out;
-  std::string err;
-};
-
-Bytes fileBytes(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
-  return Bytes(std::istreambuf_iterator<char>(file), {});
-}
-
-// Runs the program on the fixture (or `plugin`) with `arguments`; its standard streams are files
-// beside the tests: `input` is fed, both outputs are collected.
+// Runs the program on the fixture (or `plugin`) with `arguments`.
 ProgramRun runProgram(const std::string& arguments, const Bytes& input = {},
                       const std::string& plugin = fxhost_test::fixturePath()) {
-  const std::string base = fxhost_test::besideTests("fxhost_program_run.");
-  std::ofstream(base + "in", std::ios::binary).write(reinterpret_cast<const char*>(input.data()),
-                                                     static_cast<std::streamsize>(input.size()));
-  SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-  const auto open = [&](const char* name, bool write) {
-    return CreateFileA((base + name).c_str(), write ? GENERIC_WRITE : GENERIC_READ, FILE_SHARE_READ, &inherit,
-                       write ? CREATE_ALWAYS : OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  };
-  STARTUPINFOA startup{};
-  startup.cb = sizeof startup;
-  startup.dwFlags = STARTF_USESTDHANDLES;
-  startup.hStdInput = open("in", false);
-  startup.hStdOutput = open("out", true);
-  startup.hStdError = open("err", true);
-  std::string commandLine = std::string("\"") + FXHOST_PROGRAM_PATH + "\" \"" + plugin + "\" " + arguments;
-  PROCESS_INFORMATION process{};
-  const bool started =
-      CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process);
-  for (HANDLE handle : {startup.hStdInput, startup.hStdOutput, startup.hStdError}) CloseHandle(handle);
-  if (!started) throw std::runtime_error("cannot start " + commandLine);
-  ProgramRun run;
-  // A program that hangs is ended, and fails the test with its own exit code.
-  if (WaitForSingleObject(process.hProcess, 60000) != WAIT_OBJECT_0) {
-    TerminateProcess(process.hProcess, kHungExitCode);
-    WaitForSingleObject(process.hProcess, INFINITE);
-  }
-  GetExitCodeProcess(process.hProcess, &run.exitCode);
-  CloseHandle(process.hThread);
-  CloseHandle(process.hProcess);
-  run.out = fileBytes(base + "out");
-  const Bytes err = fileBytes(base + "err");
-  run.err.assign(err.begin(), err.end());
-  return run;
+  return test_support::runProgram(std::string("\"") + FXHOST_PROGRAM_PATH + "\" \"" + plugin + "\" " + arguments,
+                                  fxhost_test::besideTests("fxhost_program_run."), input);
 }
 
 // A painted frame with slots for the fixture's six parameters: amount, enable, tint, group, gain,
