@@ -193,3 +193,27 @@ TEST_F(SessionTest, ParamUtilsSuiteVersionFollowsTheHostsApi) {
 }
 
 }  // namespace
+
+namespace {
+
+// The effect asks its input for exactly the rectangle it is asked for, and reports what the input
+// delivers as its own result.
+TEST_F(SessionTest, PreRenderAsksForExactlyTheRequest) {
+  startSession();
+  OwnedWorld input(PixelDepth::Eight, 48, 40);
+  OwnedWorld output(PixelDepth::Eight, 48, 40);
+  const std::pair<PF_LRect, PF_LRect> cases[] = {{{3, 5, 30, 20}, {3, 5, 30, 20}}, {{40, 30, 60, 50}, {40, 30, 48, 40}}};
+  for (const auto& [request, result] : cases) {
+    host->setRequestRect(request);
+    ASSERT_EQ(host->renderSmart(input, output, 7), PF_Err_NONE);
+    const fxhost::LayerCheckoutRecord& checkout = host->records().layerCheckouts.back();
+    EXPECT_EQ(std::tuple(checkout.index, checkout.checkoutId, checkout.time, checkout.timeStep, checkout.timeScale),
+              std::tuple(0, 0, 7, host->options().timeStep, host->options().timeScale));
+    const auto rect = [](const PF_LRect& r) { return std::tuple(r.left, r.top, r.right, r.bottom); };
+    EXPECT_EQ(rect(checkout.request.rect), rect(request));
+    EXPECT_EQ(rect(host->lastPreRenderOutput().result_rect), rect(result));
+    EXPECT_EQ(rect(host->lastPreRenderOutput().max_result_rect), rect(PF_LRect{0, 0, 48, 40}));
+  }
+}
+
+}  // namespace
