@@ -209,3 +209,22 @@ TEST_F(SettingsTest, RestoreDefaultsRemovesTheFileAndOnlyItsEmptyFolders) {
 }
 
 }  // namespace
+
+namespace {
+
+// Without an application-data folder neither action creates or removes anything anywhere.
+TEST_F(SettingsTest, NoFolderNoFileAccess) {
+  startSession();
+  const ScopedAppData missing("missing", false);
+  storeFromHost();
+  RestoreDefaults();
+  EXPECT_FALSE(exists(missing.folder()));
+  EXPECT_FALSE(exists(appData->folder() + "\\NORVA"));
+  // Nor at the root of the drive, where a path built on an empty folder would lead, nor in the
+  // Windows folder, where the profile functions put a file given without a path.
+  EXPECT_FALSE(exists("\\NORVA"));
+  char section[64];
+  EXPECT_EQ(GetPrivateProfileSectionA("Version=1.0", section, sizeof section, "win.ini"), 0u);
+}
+
+}  // namespace
