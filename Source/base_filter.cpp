@@ -3,6 +3,7 @@
 #include <clocale>
 
 #include "host_render.h"
+#include "option_dialog.h"
 
 BaseFilter::BaseFilter() {
   // Texts are formatted the way the user's own settings say.
@@ -31,8 +32,8 @@ PF_Err BaseFilter::Dispatch(PF_Cmd command, PF_InData* in_data, PF_OutData* out_
     case PF_Cmd_SEQUENCE_SETDOWN:
       return SequenceSetdown(in_data, out_data);
     case PF_Cmd_DO_DIALOG:
-      // The options dialog is not part of this release yet: the button does nothing, and the
-      // command always succeeds, as it will with the dialog.
+      // Whatever happens in the dialog, the command succeeds.
+      FxOptionDlg::doOptionsDialog(in_data, params);
       return PF_Err_NONE;
     case PF_Cmd_RENDER:
       return Render(in_data, out_data, params, output);

@@ -1,6 +1,7 @@
 // The library's load and unload.
 #include <windows.h>
 
+#include "dialog_base.h"
 #include "param_registry.h"
 #include "plugin_module.h"
 
@@ -11,6 +12,7 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE module, DWORD reason, LPVOID) {
     DisableThreadLibraryCalls(module);
   } else if (reason == DLL_PROCESS_DETACH) {
     destroyParamSet();
+    norvaDlg::dialogWindowMap().clear();
   }
   return TRUE;
 }

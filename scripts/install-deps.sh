@@ -11,7 +11,9 @@ packages=(
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   libopenimageio-dev openimageio-tools
   g++-mingw-w64-x86-64 mingw-w64-tools binutils-mingw-w64-x86-64
-  wine wine64 xvfb xauth
+  wine wine64 xvfb xauth x11-utils          # the options dialog under Xvfb in tests
+  fonts-wine fonts-ipafont-gothic            # title-bar buttons, and the dialog's Japanese font
+  x11-apps netpbm                            # screenshots of the dialog (xwd, xwdtopnm)
 )
 
 missing=()

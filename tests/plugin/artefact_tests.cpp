@@ -5,6 +5,10 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdlib>
+#include <cstring>
+#include <cwctype>
+#include <tuple>
 #include <set>
 #include <string>
 #include <vector>
@@ -116,6 +120,124 @@ TEST(Artefact, PropertyListIsByteForByteTheTable) {
   const std::vector<std::uint8_t> pipl(bytes, bytes + SizeofResource(module, resource));
   FreeLibrary(module);
   EXPECT_EQ(pipl, kExpectedPipl);
+}
+
+}  // namespace
+
+namespace {
+
+// ---- The options dialog's template and banner --------------------------------------------------
+
+// Reads a classic dialog template: words, with strings and class names as UTF-16 or an atom.
+class TemplateReader {
+ public:
+  explicit TemplateReader(const BYTE* bytes) : at_(bytes), start_(bytes) {}
+  DWORD dword() {
+    DWORD v;
+    std::memcpy(&v, at_, 4);
+    at_ += 4;
+    return v;
+  }
+  WORD word() {
+    WORD v;
+    std::memcpy(&v, at_, 2);
+    at_ += 2;
+    return v;
+  }
+  short number() { return static_cast<short>(word()); }
+  // A string, or "#N" for an ordinal.
+  std::wstring text() {
+    if (word() == 0xFFFF) return L"#" + std::to_wstring(word());
+    at_ -= 2;
+    std::wstring s;
+    for (WORD c; (c = word()) != 0;) s += static_cast<wchar_t>(c);
+    return s;
+  }
+  void alignToDword() { at_ = start_ + ((at_ - start_ + 3) & ~3); }
+
+ private:
+  const BYTE* at_;
+  const BYTE* start_;
+};
+
+struct ControlRow {
+  int id;
+  std::wstring className;  // an atom as "#N"
+  short x, y, cx, cy;
+  DWORD style;
+  const char* text;  // code page 932
+};
+
+std::wstring fromCp932(const char* text) {
+  wchar_t out[256] = L"";
+  MultiByteToWideChar(932, 0, text, -1, out, 256);
+  return out;
+}
+
+TEST(Artefact, DialogTemplateIsTheTable) {
+  HMODULE module = LoadLibraryExA(plugin_test::pluginPath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  ASSERT_NE(module, nullptr);
+  HRSRC resource = FindResourceA(module, MAKEINTRESOURCEA(206), MAKEINTRESOURCEA(5));  // RT_DIALOG
+  ASSERT_NE(resource, nullptr);
+  TemplateReader t(static_cast<const BYTE*>(LockResource(LoadResource(module, resource))));
+  EXPECT_EQ(t.dword(), static_cast<DWORD>(WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT));
+  EXPECT_EQ(t.dword(), 0u);  // extended style
+  const WORD count = t.word();
+  const short x = t.number(), y = t.number(), cx = t.number(), cy = t.number();
+  EXPECT_EQ(std::tuple(x, y, cx, cy), std::tuple(22, 17, 235, 170));
+  EXPECT_EQ(t.text(), L"");  // no menu
+  EXPECT_EQ(t.text(), L"");  // the standard dialog class
+  EXPECT_EQ(t.text(), L"Option");
+  EXPECT_EQ(t.word(), 9);
+  EXPECT_EQ(t.text(), L"MS UI Gothic");
+
+  const DWORD child = WS_CHILD | WS_VISIBLE;
+  const ControlRow rows[] = {
+      {1, L"#128", 180, 144, 36, 18, child | BS_DEFPUSHBUTTON | WS_GROUP | WS_TABSTOP, "OK"},
+      {2000, L"#128", 6, 6, 222, 76, child | BS_GROUPBOX,
+       "\x90\xdd\x92\xe8\x20\x81\x69\x8e\x9f\x89\xf1\x8b\x4e\x93\xae\x82\xa9\x82\xe7\x97\x4c\x8c\xf8\x82\xc9\x82\xc8"
+       "\x82\xe8\x82\xdc\x82\xb7\x81\x6a"},
+      {2001, L"#128", 36, 30, 162, 15, child | BS_PUSHBUTTON | WS_TABSTOP,
+       "\x8c\xbb\x8d\xdd\x82\xcc\x83\x70\x83\x89\x83\x81\x81\x5b\x83\x5e\x90\xdd\x92\xe8\x82\xf0\x83\x66\x83\x74\x83"
+       "\x48\x83\x8b\x83\x67\x92\x6c\x82\xc6\x82\xb5\x82\xc4\x8b\x4c\x89\xaf\x82\xb7\x82\xe9"},
+      {2002, L"#128", 36, 50, 162, 15, child | BS_PUSHBUTTON | WS_TABSTOP,
+       "\x83\x70\x83\x89\x83\x81\x81\x5b\x83\x5e\x82\xcc\x83\x66\x83\x74\x83\x48\x83\x8b\x83\x67\x92\x6c\x90\xdd\x92"
+       "\xe8\x82\xf0\x8f\x89\x8a\xfa\x8f\xf3\x91\xd4\x82\xc9\x95\x9c\x8b\x41\x82\xb7\x82\xe9"},
+      {2059, L"STATIC", 13, 90, 209, 43, child | SS_OWNERDRAW | SS_CENTERIMAGE, ""},
+      {2060, L"SYSLINK", 11, 147, 142, 15, child | WS_TABSTOP,
+       "<a>\x83\x49\x83\x93\x83\x89\x83\x43\x83\x93\x83\x7d\x83\x6a\x83\x85\x83\x41\x83\x8b</a>"},
+  };
+  ASSERT_EQ(count, std::size(rows));
+  for (const ControlRow& row : rows) {
+    t.alignToDword();
+    const DWORD style = t.dword();
+    t.dword();  // extended style
+    const short cx0 = t.number(), cy0 = t.number(), cx1 = t.number(), cy1 = t.number();
+    const int id = t.word();
+    std::wstring className = t.text();
+    std::transform(className.begin(), className.end(), className.begin(), ::towupper);
+    EXPECT_EQ(std::tuple(id, className, cx0, cy0, cx1, cy1, style),
+              std::tuple(row.id, row.className, row.x, row.y, row.cx, row.cy, row.style));
+    EXPECT_EQ(t.text(), fromCp932(row.text)) << row.id;
+    EXPECT_EQ(t.word(), 0) << row.id;  // no creation data
+  }
+  FreeLibrary(module);
+}
+
+TEST(Artefact, BannerIsA32BitPictureOf730By130) {
+  HMODULE module = LoadLibraryExA(plugin_test::pluginPath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  ASSERT_NE(module, nullptr);
+  HRSRC resource = FindResourceA(module, MAKEINTRESOURCEA(203), MAKEINTRESOURCEA(2));  // RT_BITMAP
+  ASSERT_NE(resource, nullptr);
+  const auto* info = static_cast<const BITMAPINFOHEADER*>(LockResource(LoadResource(module, resource)));
+  EXPECT_EQ(std::tuple(info->biWidth, std::abs(info->biHeight), info->biBitCount, info->biCompression),
+            std::tuple(730L, 130L, WORD{32}, DWORD{BI_RGB}));
+  // The accent bar of the picture, orange, at (453, 60) of the top-down picture.
+  const auto* pixels = reinterpret_cast<const BYTE*>(info) + info->biSize;
+  const LONG row = info->biHeight > 0 ? 129 - 60 : 60;
+  const BYTE* bgra = pixels + (row * 730 + 453) * 4;
+  EXPECT_EQ(std::tuple(bgra[2], bgra[1], bgra[0]), std::tuple(242, 140, 38));
+  FreeLibrary(module);
 }
 
 }  // namespace

@@ -64,6 +64,9 @@ void removeTree(const std::string& folder) {
 
 ScopedAppData::ScopedAppData(const std::string& name, bool create, std::size_t length)
     : folder_(testFolder(name)), saved_(readAppDataSetting()) {
+  // A test program that died while a folder of its own was in place left it there: the user's
+  // folder is the prefix's default.
+  if (saved_.find("tessaline-test-") != std::string::npos) saved_ = "%USERPROFILE%\\AppData\\Roaming";
   if (folder_.size() < length) folder_.append(length - folder_.size(), 'x');
   removeTree(folder_);
   if (create) CreateDirectoryA(folder_.c_str(), nullptr);

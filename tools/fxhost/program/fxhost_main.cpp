@@ -10,6 +10,7 @@
 #include "fxhost/host_error.h"
 #include "fxhost/plugin_module.h"
 #include "describe_session.h"
+#include "dialog_session.h"
 #include "program_options.h"
 #include "render_session.h"
 
@@ -57,6 +58,7 @@ int main(int argc, char** argv) {
   }
   if (options.mode == "info") return printInfo(options.pluginPath);
   if (options.mode == "describe") return fxhost::program::runDescribeSession(options, std::cout, std::cerr);
+  if (options.mode == "dialog") return fxhost::program::runDialogSession(options, std::cout, std::cerr);
 
   const auto read = [](void* buffer, std::size_t count) { return std::fread(buffer, 1, count, stdin); };
   const auto write = [](const void* bytes, std::size_t count) {

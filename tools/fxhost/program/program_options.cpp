@@ -50,8 +50,11 @@ const char* usageText() {
          "  describe  global, parameter and sequence setup, the flattened sequence data and the about\n"
          "            text, then setdown; prints what the host learnt as one JSON object (UTF-8; the\n"
          "            plug-in's texts read as code page 932, and given as raw bytes in hex too)\n"
+         "  dialog    global, parameter and sequence setup, then the options command over a main window\n"
+         "            of the host's own: the plug-in's dialog opens (it needs a display); prints what the\n"
+         "            dialog did to the settings file, and the file\n"
          "  info      the plug-in's property list, without running its code\n"
-         "options of render and describe:\n"
+         "options of render, describe and dialog:\n"
          "  --version M.m          effect API version the host reports (default 13.28)\n"
          "  --language TAG         language PF_AppGetLanguage reports (default en_US)\n"
          "  --shift                the Shift key is down while the plug-in runs\n"
@@ -63,18 +66,24 @@ const char* usageText() {
          "                         thread only)\n"
          "  --pad-input N          bytes of padding after each input row\n"
          "  --pad-output N         bytes of padding after each output row\n"
+         "options of dialog:\n"
+         "  --param INDEX=VALUE    the instance's value of parameter INDEX before the dialog opens: a\n"
+         "                         number, or R,G,B for a colour (repeat for several)\n"
+         "  --settings FILE        the settings file to show (default: the tessaline plug-in's,\n"
+         "                         %APPDATA%\\NORVA\\tessaline\\tessaline.ini)\n"
          "anywhere:\n"
          "  -L TAG                 for the plug-in, which reads it from the command line; the host\n"
          "                         passes it over\n"
          "exit codes: 0 success and balanced accounts; 1 the plug-in could not be loaded or set up\n"
-         "(or a bad command line); 2 render: a malformed stream, describe: a command failed; 3 the\n"
-         "accounts do not balance\n";
+         "(or a bad command line); 2 render: a malformed stream, describe and dialog: a command\n"
+         "failed; 3 the accounts do not balance\n";
 }
 
 ProgramOptions parseProgramOptions(const std::vector<std::string>& arguments) {
   ProgramOptions options;
   std::vector<std::string> positional;
   std::vector<std::string> renderOnly;
+  std::vector<std::string> dialogOnly;
   bool hostOptions = false;
   for (std::size_t i = 0; i < arguments.size(); ++i) {
     const std::string& argument = arguments[i];
@@ -112,6 +121,16 @@ ProgramOptions parseProgramOptions(const std::vector<std::string>& arguments) {
     } else if (argument == "--pad-output") {
       options.outputPadding = static_cast<A_long>(parseInRange(value(), argument, 0, 4096));
       renderOnly.push_back(argument);
+    } else if (argument == "--param") {
+      const std::string& text = value();
+      const auto equals = text.find('=');
+      if (equals == std::string::npos) throw std::invalid_argument("--param expects INDEX=VALUE, not \"" + text + "\"");
+      options.paramValues.emplace_back(static_cast<PF_ParamIndex>(parseInRange(text.substr(0, equals), argument, 1, 16383)),
+                                       text.substr(equals + 1));
+      dialogOnly.push_back(argument);
+    } else if (argument == "--settings") {
+      options.settingsFile = value();
+      dialogOnly.push_back(argument);
     } else if (argument.starts_with("-")) {
       throw std::invalid_argument("unknown option " + argument);
     } else {
@@ -121,11 +140,14 @@ ProgramOptions parseProgramOptions(const std::vector<std::string>& arguments) {
   if (positional.size() != 2) throw std::invalid_argument("expected a plug-in and a mode");
   options.pluginPath = positional[0];
   options.mode = positional[1];
-  if (options.mode != "render" && options.mode != "describe" && options.mode != "info") {
+  if (options.mode != "render" && options.mode != "describe" && options.mode != "dialog" && options.mode != "info") {
     throw std::invalid_argument("unknown mode " + options.mode);
   }
   if (options.mode != "render" && !renderOnly.empty()) {
     throw std::invalid_argument(renderOnly.front() + " applies to render only");
+  }
+  if (options.mode != "dialog" && !dialogOnly.empty()) {
+    throw std::invalid_argument(dialogOnly.front() + " applies to dialog only");
   }
   if (options.mode == "info" && hostOptions) {
     throw std::invalid_argument("info runs no plug-in code and takes no options");

@@ -12,13 +12,15 @@ namespace fxhost::program {
 
 struct ProgramOptions {
   std::string pluginPath;
-  std::string mode;  // "render", "describe", "info", or "help" when asked for the usage
+  std::string mode;  // "render", "describe", "dialog", "info", or "help" when asked for the usage
   HostOptions host;
   bool classicRender = false;
   int threads = 1;           // frames rendered at once, each on its own thread
   A_long inputPadding = 0;   // bytes after each row of the input world
   A_long outputPadding = 0;  // and of the output world
   std::vector<std::pair<std::string, A_long>> refusedSuites;
+  std::vector<std::pair<PF_ParamIndex, std::string>> paramValues;  // dialog: --param INDEX=VALUE
+  std::string settingsFile;  // dialog: the file to show; empty for the plug-in's own
 };
 
 // Throws std::invalid_argument naming what is wrong.

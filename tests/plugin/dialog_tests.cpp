@@ -1,0 +1,408 @@
+// The options dialog of the real plug-in, driven from outside the way a person uses it: the host's
+// user-interface thread sends the options command over windows of its own, and the test finds the
+// dialog, reads its controls, presses its buttons, Escape, the title bar's close and the link, and
+// checks what follows. Needs a display (scripts/test.sh starts Xvfb). Every wait is bounded: a
+// dialog still open when its test is done is closed and the test fails.
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <algorithm>
+#include <array>
+#include <atomic>
+#include <chrono>
+#include <cstring>
+#include <tuple>
+#include <fstream>
+#include <future>
+#include <sstream>
+#include <thread>
+
+#include "option_dialog.h"
+#include "plugin_test_support.h"
+#include "program_run.h"
+
+namespace {
+
+using namespace plugin_test;
+using Clock = std::chrono::steady_clock;
+
+constexpr auto kBound = std::chrono::seconds(15);
+constexpr char kWindowClass[] = "tessalineTestHostWindow";
+
+std::wstring wide(const std::string& text, UINT codePage) {
+  std::wstring out(text.size(), L'\0');
+  out.resize(static_cast<std::size_t>(
+      MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), out.data(), static_cast<int>(out.size()))));
+  return out;
+}
+
+std::wstring textOf(HWND window) {
+  wchar_t text[512] = L"";
+  GetWindowTextW(window, text, 512);
+  return text;
+}
+
+struct Rect {
+  LONG left, top, right, bottom;
+  bool operator==(const Rect&) const = default;
+};
+Rect rectOf(HWND window) {
+  RECT r{};
+  GetWindowRect(window, &r);
+  return {r.left, r.top, r.right, r.bottom};
+}
+
+// Where a dialog of this size lands when centred in `reference`, 32 pixels inside at least.
+Rect centred(const Rect& reference, const Rect& dialog) {
+  const LONG w = dialog.right - dialog.left, h = dialog.bottom - dialog.top;
+  const LONG x = std::max((reference.left + reference.right - w) / 2, reference.left + 32);
+  const LONG y = std::max((reference.top + reference.bottom - h) / 2, reference.top + 32);
+  return {x, y, x + w, y + h};
+}
+
+// The host's user-interface thread for one options command: it makes the host's main window, a
+// second visible window and one that is disabled already, sends the command, and takes the
+// windows down again. The main window is wider than the dialog but lower, so that the dialog
+// stands out of it: Wine without a desktop of its own leaves a popup that lies wholly inside
+// its owner undrawn.
+enum class Owner { kMainWindow, kNone, kNotAWindow };
+
+class OptionsCommand {
+ public:
+  OptionsCommand(fxhost::Host& host, Owner owner = Owner::kMainWindow) : host_(host) {
+    WNDCLASSA windowClass{};
+    windowClass.lpfnWndProc = DefWindowProcA;
+    windowClass.hInstance = GetModuleHandleA(nullptr);
+    windowClass.lpszClassName = kWindowClass;
+    RegisterClassA(&windowClass);
+    std::promise<void> ready;
+    thread_ = std::thread([this, owner, &ready] {
+      const auto make = [](const char* title, int x, int y, int w, int h) {
+        HWND window = CreateWindowExA(0, kWindowClass, title, WS_OVERLAPPEDWINDOW, x, y, w, h, nullptr, nullptr,
+                                      GetModuleHandleA(nullptr), nullptr);
+        ShowWindow(window, SW_SHOW);
+        return window;
+      };
+      main = make("host main window", 100, 120, 760, 260);
+      other = make("host panel", 900, 100, 200, 150);
+      disabled = make("host disabled panel", 900, 300, 200, 150);
+      EnableWindow(disabled, FALSE);
+      host_.options().mainWindow = owner == Owner::kMainWindow ? main
+                                   : owner == Owner::kNone    ? nullptr
+                                                              : reinterpret_cast<HWND>(0x7FFF0);
+      ready.set_value();
+      result_ = host_.doDialog();
+      enabledAfter = {IsWindowEnabled(main) != FALSE, IsWindowEnabled(other) != FALSE,
+                      IsWindowEnabled(disabled) != FALSE};
+      for (HWND window : {main, other, disabled}) DestroyWindow(window);
+      done_ = true;
+    });
+    ready.get_future().wait();
+  }
+
+  // Closes a dialog the test left open, so that nothing waits forever, and fails the test.
+  ~OptionsCommand() {
+    const auto until = Clock::now() + kBound;
+    while (!done_ && Clock::now() < until) std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    if (!done_) {
+      ADD_FAILURE() << "the dialog was still open at the end of the test";
+      if (HWND open = findDialog()) PostMessageA(open, WM_CLOSE, 0, 0);
+    }
+    thread_.join();
+    host_.options().mainWindow = nullptr;
+  }
+
+  // The dialog once it is up, or null after the bound.
+  HWND dialog() {
+    const auto until = Clock::now() + kBound;
+    while (Clock::now() < until) {
+      if (HWND found = findDialog(); found != nullptr && IsWindowVisible(found)) return found;
+      std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    ADD_FAILURE() << "no dialog appeared";
+    return nullptr;
+  }
+
+  // Waits (bounded) for the command to end and gives its result.
+  PF_Err finish() {
+    const auto until = Clock::now() + kBound;
+    while (!done_ && Clock::now() < until) std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    return done_ ? result_ : -1;
+  }
+
+  HWND main = nullptr, other = nullptr, disabled = nullptr;
+  std::array<bool, 3> enabledAfter{};
+
+ private:
+  static HWND findDialog() {
+    struct Search {
+      HWND found = nullptr;
+    } search;
+    EnumWindows(
+        [](HWND window, LPARAM data) -> BOOL {
+          char name[64] = "";
+          GetClassNameA(window, name, sizeof name);
+          DWORD process = 0;
+          GetWindowThreadProcessId(window, &process);
+          if (process != GetCurrentProcessId() || std::string(name) != "#32770") return TRUE;
+          reinterpret_cast<Search*>(data)->found = window;
+          return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+  }
+
+  fxhost::Host& host_;
+  std::thread thread_;
+  std::atomic<bool> done_ = false;
+  PF_Err result_ = -1;
+};
+
+// A real press of the mouse on the middle of a control.
+void clickOn(HWND control) {
+  const Rect r = rectOf(control);
+  SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+  INPUT presses[2] = {};
+  presses[0].type = presses[1].type = INPUT_MOUSE;
+  presses[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+  presses[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+  SendInput(2, presses, sizeof(INPUT));
+}
+
+class DialogTest : public PluginTest {
+ protected:
+  void SetUp() override {
+    PluginTest::SetUp();
+    startSession();
+  }
+  std::string settings() const {
+    std::ifstream file(appData->settingsFile(), std::ios::binary);
+    std::ostringstream text;
+    text << file.rdbuf();
+    return text.str();
+  }
+};
+
+// What the user sees, and that OK, Escape and the title bar's close change nothing.
+TEST_F(DialogTest, ShowsItsControlsOverTheHostAndClosingChangesNothing) {
+  const char* closings[] = {"OK", "Escape", "close"};
+  for (const char* closing : closings) {
+    SCOPED_TRACE(closing);
+    OptionsCommand command(*host);
+    HWND dialog = command.dialog();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(textOf(dialog), L"tessaline");
+    const std::pair<int, std::wstring> controls[] = {
+        {IDOK, L"OK"},
+        {2000, L"Settings (Valid from next start-up)"},
+        {2001, L"Set current parameter values to default"},
+        {2002, L"Restore initial default parameter values"},
+        {2060, L"<a>Online Manual</a>"}};
+    for (const auto& [id, text] : controls) {
+      HWND control = GetDlgItem(dialog, id);
+      EXPECT_EQ(textOf(control), text) << id;
+      EXPECT_TRUE(IsWindowEnabled(control) && IsWindowVisible(control)) << id;
+    }
+    EXPECT_EQ(rectOf(dialog), centred(rectOf(command.main), rectOf(dialog)));
+    // The host's windows wait while the dialog is up.
+    EXPECT_FALSE(IsWindowEnabled(command.main));
+    EXPECT_FALSE(IsWindowEnabled(command.other));
+    if (closing == closings[0]) clickOn(GetDlgItem(dialog, IDOK));
+    if (closing == closings[1]) PostMessageA(dialog, WM_KEYDOWN, VK_ESCAPE, 0);
+    if (closing == closings[2]) PostMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
+    EXPECT_EQ(command.finish(), PF_Err_NONE);
+    EXPECT_EQ(command.enabledAfter, (std::array<bool, 3>{true, true, false}));
+    EXPECT_FALSE(exists(appData->folder() + "\\NORVA"));
+  }
+}
+
+// The first button stores the instance's values and closes the dialog; the second throws them away.
+TEST_F(DialogTest, StoresAndRestoresTheDefaults) {
+  setValue(kSoftness, 88);
+  setValue(kKeyEnable, 1);
+  setColor(kKeyColor, PF_Pixel{255, 9, 8, 7});
+  {
+    OptionsCommand command(*host);
+    HWND dialog = command.dialog();
+    ASSERT_NE(dialog, nullptr);
+    SendMessageA(GetDlgItem(dialog, 2001), BM_CLICK, 0, 0);
+    EXPECT_EQ(command.finish(), PF_Err_NONE);
+  }
+  EXPECT_EQ(settings(),
+            "[Version=1.0]\r\ncolor threshold=10\r\nsoftness=88\r\nbias=0\r\ncolor key enable=1\r\n"
+            "key color.r=9\r\nkey color.g=8\r\nkey color.b=7\r\nkey color.a=255\r\n"
+            "key color threshold=0\r\ninvert=0\r\n");
+  {
+    OptionsCommand command(*host);
+    HWND dialog = command.dialog();
+    ASSERT_NE(dialog, nullptr);
+    SendMessageA(GetDlgItem(dialog, 2002), BM_CLICK, 0, 0);
+    EXPECT_EQ(command.finish(), PF_Err_NONE);
+  }
+  EXPECT_FALSE(exists(appData->folder() + "\\NORVA"));
+  EXPECT_TRUE(exists(appData->folder()));
+}
+
+// A host too old for stored defaults gets the two buttons greyed; pressing them does nothing.
+TEST_F(DialogTest, LegacyHostsCannotStoreDefaults) {
+  host->options().version = PF_SpecVersion{12, 11};
+  ASSERT_EQ(host->paramsSetup(), PF_Err_NONE);
+  OptionsCommand command(*host);
+  HWND dialog = command.dialog();
+  ASSERT_NE(dialog, nullptr);
+  for (const int id : {2001, 2002}) {
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, id))) << id;
+    clickOn(GetDlgItem(dialog, id));
+  }
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  EXPECT_TRUE(IsWindowVisible(dialog));
+  EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog, 2060)));
+  SendMessageA(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
+  EXPECT_EQ(command.finish(), PF_Err_NONE);
+  EXPECT_FALSE(exists(appData->folder() + "\\NORVA"));
+}
+
+// Without a main window, or with one that is not a window at all, the dialog stands on the
+// monitor under the mouse.
+TEST_F(DialogTest, WithoutAMainWindowItIsCentredUnderTheMouse) {
+  for (const Owner owner : {Owner::kNone, Owner::kNotAWindow}) {
+    SetCursorPos(200, 150);
+    OptionsCommand command(*host, owner);
+    HWND dialog = command.dialog();
+    ASSERT_NE(dialog, nullptr);
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    GetMonitorInfoA(MonitorFromPoint(POINT{200, 150}, MONITOR_DEFAULTTONULL), &monitor);
+    const Rect screen{monitor.rcMonitor.left, monitor.rcMonitor.top, monitor.rcMonitor.right, monitor.rcMonitor.bottom};
+    EXPECT_EQ(rectOf(dialog), centred(screen, rectOf(dialog)));
+    PostMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
+    EXPECT_EQ(command.finish(), PF_Err_NONE);
+    EXPECT_EQ(command.enabledAfter, (std::array<bool, 3>{true, true, false}));
+  }
+}
+
+// A dialog that cannot be shown (run here in the test program, whose module has no dialog
+// template) closes as if the user had pressed OK: the command succeeds and the host's windows
+// are as they were.
+TEST_F(DialogTest, ADialogThatCannotOpenLeavesTheHostAsItWas) {
+  std::vector<PF_ParamDef> copies;
+  for (int i = 0; i < host->paramCount(); ++i) copies.push_back(host->param(i));
+  std::vector<PF_ParamDef*> params;
+  for (PF_ParamDef& d : copies) params.push_back(&d);
+  HWND main = CreateWindowExA(0, "STATIC", "host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 300, 200, nullptr, nullptr,
+                              nullptr, nullptr);
+  host->options().mainWindow = main;
+  EXPECT_EQ(host->runInProcess(PF_Cmd_DO_DIALOG, [&](PF_InData& in, PF_OutData&) {
+    return FxOptionDlg::doOptionsDialog(&in, params.data());
+  }), PF_Err_NONE);
+  EXPECT_TRUE(IsWindowEnabled(main));
+  EXPECT_FALSE(exists(appData->folder() + "\\NORVA"));
+  DestroyWindow(main);
+  host->options().mainWindow = nullptr;
+}
+
+// Without its banner picture the dialog paints the banner's place plain.
+TEST(DialogBanner, WithoutItsPictureThePlaceIsPaintedPlain) {
+  FxOptionDlg::AEFxOptionDialog dialog(GetModuleHandleA(nullptr), nullptr, 0, "t", nullptr, true, AEUtil::kEnglish);
+  BITMAPINFO info{};
+  info.bmiHeader = {sizeof info.bmiHeader, 4, -4, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+  void* bits = nullptr;
+  HDC memory = CreateCompatibleDC(nullptr);
+  HBITMAP target = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  SelectObject(memory, target);
+  std::memset(bits, 0x5A, 4 * 4 * 4);
+  DRAWITEMSTRUCT item{};
+  item.hDC = memory;
+  item.rcItem = RECT{0, 0, 4, 4};
+  EXPECT_EQ(dialog.onDrawItem(nullptr, 2059, &item), 1);
+  const COLORREF face = GetSysColor(COLOR_BTNFACE);
+  const auto* pixel = static_cast<const BYTE*>(bits);
+  EXPECT_EQ(std::tuple(pixel[2], pixel[1], pixel[0]), std::tuple(GetRValue(face), GetGValue(face), GetBValue(face)));
+  EXPECT_EQ(dialog.onDrawItem(nullptr, 2060, &item), 0);  // not the banner: not its to draw
+  DeleteDC(memory);
+  DeleteObject(target);
+}
+
+// The link opens the manual installed beside the plug-in through the system's handler for web
+// addresses (here a recorder, see CMakeLists.txt), and the dialog stays open.
+TEST_F(DialogTest, TheLinkOpensTheManualAndTheDialogStays) {
+  constexpr char kBrowsers[] = "Software\\Wine\\WineBrowser";
+  HKEY key = nullptr;
+  ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, kBrowsers, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr), 0);
+  RegSetValueExA(key, "Browsers", 0, REG_SZ, reinterpret_cast<const BYTE*>(RECORD_ADDRESS_SCRIPT),
+                 sizeof RECORD_ADDRESS_SCRIPT);
+  DeleteFileA(RECORDED_ADDRESSES);
+  {
+    OptionsCommand command(*host);
+    HWND dialog = command.dialog();
+    ASSERT_NE(dialog, nullptr);
+    HWND link = GetDlgItem(dialog, 2060);
+    PostMessageA(link, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(8, 6));
+    PostMessageA(link, WM_LBUTTONUP, 0, MAKELPARAM(8, 6));
+    std::string recorded;
+    for (auto until = Clock::now() + kBound; recorded.empty() && Clock::now() < until;) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(50));
+      std::ifstream file(RECORDED_ADDRESSES);
+      std::getline(file, recorded);
+    }
+    EXPECT_EQ(recorded, "file://" + std::string(TESSALINE_DIST_UNIX) + "/tessaline-manual/index.html");
+    EXPECT_TRUE(IsWindowVisible(dialog));
+    SendMessageA(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
+    EXPECT_EQ(command.finish(), PF_Err_NONE);
+  }
+  RegDeleteValueA(key, "Browsers");
+  RegCloseKey(key);
+}
+
+// The same dialog under a Japanese Windows, whose ANSI texts are code page 932 (run in the
+// program's second start, see CMakeLists.txt).
+TEST_F(DialogTest, JapaneseTexts) {
+  ASSERT_EQ(GetACP(), 932u) << "this test runs under a Japanese Windows only";
+  host->options().language = "ja_JP";
+  OptionsCommand command(*host);
+  HWND dialog = command.dialog();
+  ASSERT_NE(dialog, nullptr);
+  const std::pair<int, const char*> controls[] = {
+      {IDOK, "OK"},
+      {2000, "\x90\xdd\x92\xe8\x20\x81\x69\x8e\x9f\x89\xf1\x8b\x4e\x93\xae\x82\xa9\x82\xe7\x97\x4c\x8c\xf8\x82\xc9\x82"
+             "\xc8\x82\xe8\x82\xdc\x82\xb7\x81\x6a"},
+      {2060, "<a>\x83\x49\x83\x93\x83\x89\x83\x43\x83\x93\x83\x7d\x83\x6a\x83\x85\x83\x41\x83\x8b</a>"}};
+  for (const auto& [id, text] : controls) EXPECT_EQ(textOf(GetDlgItem(dialog, id)), wide(text, 932)) << id;
+  SendMessageA(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
+  EXPECT_EQ(command.finish(), PF_Err_NONE);
+}
+
+}  // namespace
+
+namespace {
+
+// The host program's dialog mode, as a person would use it to try the dialog by hand.
+TEST_F(DialogTest, TheHostProgramOpensItForAPerson) {
+  for (const int button : {2001, 2002}) {
+    auto run = std::async(std::launch::async, [] {
+      return test_support::runProgram(
+          "\"" + programPath() + "\" \"" + pluginPath() + "\" dialog --param 2=55 --param 6=1,2,3",
+          "plugin_dialog_program.", {}, 30000);
+    });
+    HWND dialog = nullptr;
+    for (auto until = Clock::now() + kBound; dialog == nullptr && Clock::now() < until;) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(50));
+      dialog = FindWindowA("#32770", "tessaline");
+    }
+    ASSERT_NE(dialog, nullptr);
+    SendMessageA(GetDlgItem(dialog, button), BM_CLICK, 0, 0);
+    const test_support::ProgramRun done = run.get();
+    EXPECT_EQ(done.exitCode, 0u) << done.err;
+    const std::string out = done.outText();
+    if (button == 2001) {
+      EXPECT_NE(out.find("the settings file was written"), std::string::npos) << out;
+      EXPECT_NE(out.find("softness=55\r\n"), std::string::npos) << out;
+      EXPECT_NE(out.find("key color.g=2\r\n"), std::string::npos) << out;
+    } else {
+      EXPECT_NE(out.find("the settings file was removed"), std::string::npos) << out;
+    }
+  }
+}
+
+}  // namespace
