@@ -2,12 +2,13 @@
 # Runs a Windows program under Wine in the given prefix: wine-run.sh PREFIX PROGRAM [ARGS...]
 # The prefix is made and set up on first use (serialised by a lock, since tests may start in
 # parallel): windows draw their own frames (no window manager is needed under Xvfb), the options
-# dialog's font "MS UI Gothic" is Debian's IPA Gothic, and the title-bar buttons have their font.
+# dialog's font "MS UI Gothic" is Debian's IPA Gothic, the title-bar buttons have their font, and
+# web pages (the manual) open with Wine's browser launcher, as on a Windows with a browser.
 set -euo pipefail
 prefix=$1
 shift
 export WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINEARCH=win64
-setup=1  # raise when the set-up below changes, so that existing prefixes get it too
+setup=2  # raise when the set-up below changes, so that existing prefixes get it too
 if [ ! -f "$prefix/.tessaline-setup-$setup" ]; then
   mkdir -p "$(dirname "$prefix")"
   (
@@ -20,6 +21,7 @@ if [ ! -f "$prefix/.tessaline-setup-$setup" ]; then
       wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes' /v 'MS UI Gothic' \
         /d IPAPGothic /f >/dev/null 2>&1
       cp /usr/share/wine/fonts/marlett.ttf "$prefix/drive_c/windows/Fonts/" 2>/dev/null || true
+      wine reg add 'HKLM\Software\Classes\.html' /ve /d htmlfile /f >/dev/null 2>&1
       wineserver -w
       touch "$prefix/.tessaline-setup-$setup"
     fi
