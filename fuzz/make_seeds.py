@@ -2,6 +2,7 @@
 """Writes the seed inputs of engine_fuzz into fuzz/corpus/ (the input layout is described at the top
 of engine_fuzz.cpp). The seeds are committed; rerun this only after changing that layout."""
 import os
+import struct
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 OUT = os.path.join(HERE, "corpus")
@@ -82,6 +83,9 @@ SEEDS = {
     "u8_packed_bands": header(U8, KEY, 23, 19, threshold=5, softness=60, bias=10, key=(255, 0, 0),
                               pads=0b11100100, source=PACKED, palette_size=4, flags=0x30)
     + palette(STANDARD) + bytes([0x00, 0x55, 0xAA, 0xFF, 0x1B, 0xE4, 0x00]),
+    # Host values at their extremes, put through the plug-in's mapping: INT_MIN, INT_MAX, -7, 99999.
+    "u8_key_host_values": bytes([U8 + 3 * KEY, 0x10, 0x10] + [0] * 4 + [255] + [0] * 5 + [SHAPES, 0xE0])
+    + struct.pack("<4i", -2**31, 2**31 - 1, -7, 99999) + bytes(len(DEFAULT_PALETTE)) + bytes(range(64)),
     # Raw float bytes.
     "f32_raw": header(F32, PLAIN, 5, 4, threshold=0, softness=90, source=RAW, flags=0x40)
     + palette(STANDARD) + bytes(range(0, 256, 3)),

@@ -10,117 +10,67 @@ namespace {
 
 using Action = CommandLine::Action;
 
-Options Accept(std::vector<std::string> options) {
-  options.insert(options.begin(), {"in.png", "out.png"});
-  const CommandLine result = ParseCommandLine(options);
-  EXPECT_EQ(result.action, Action::Run) << result.error;
-  return result.options;
-}
+struct Accepted {
+  std::vector<std::string> args;
+  std::string input, output;
+  int colorThreshold, softness, bias, keyColorThreshold;
+  SourceMode mode;
+  std::vector<int> keyColor;  // alpha, red, green, blue
+  bool viaPlugin;
+};
 
-std::string Reject(const std::vector<std::string>& args) {
-  const CommandLine result = ParseCommandLine(args);
-  EXPECT_EQ(result.action, Action::Fail);
-  EXPECT_EQ(result.error.find('\n'), std::string::npos) << result.error;
-  return result.error;
-}
-
-TEST(CommandLineTest, DefaultsAreTheEffectsOwn) {
-  const Options o = Accept({});
-  EXPECT_EQ(o.input, "in.png");
-  EXPECT_EQ(o.output, "out.png");
-  EXPECT_EQ(o.params.colorThreshold, 10);
-  EXPECT_EQ(o.params.softness, 70);
-  EXPECT_EQ(o.params.bias, 0);
-  EXPECT_EQ(o.params.keyColorThreshold, 0);
-  EXPECT_EQ(o.mode, SourceMode::Plain);
-}
-
-TEST(CommandLineTest, EveryOptionInBothSpellingsAtItsRangeEnds) {
-  for (const auto& args : {std::vector<std::string>{"--color-threshold", "1020", "--softness", "0", "--bias",
-                                                    "100", "--key-color-threshold", "1020"},
-                           std::vector<std::string>{"--color-threshold=1", "--softness=100", "--bias=0",
-                                                    "--key-color-threshold=0"}}) {
-    const bool high = args.size() == 8;
-    const Options o = Accept(args);
-    EXPECT_EQ(o.params.colorThreshold, high ? 1020 : 1);
-    EXPECT_EQ(o.params.softness, high ? 0 : 100);
-    EXPECT_EQ(o.params.bias, high ? 100 : 0);
-    EXPECT_EQ(o.params.keyColorThreshold, high ? 1020 : 0);
-    EXPECT_EQ(o.mode, SourceMode::Plain) << "a key threshold alone does not turn the key on";
+TEST(CommandLineTest, AcceptedCommandLines) {
+  const std::vector<int> black{255, 0, 0, 0};  // the effect's default key colour
+  constexpr SourceMode kPlain = SourceMode::Plain;
+  const Accepted cases[] = {
+      // The effect's own defaults.
+      {{"in.png", "out.png"}, "in.png", "out.png", 10, 70, 0, 0, kPlain, black, false},
+      // Every option at its range ends, in both spellings; a key threshold alone does not turn the key on.
+      {{"in.png", "out.png", "--color-threshold", "1020", "--softness", "0", "--bias", "100",
+        "--key-color-threshold", "1020"},
+       "in.png", "out.png", 1020, 0, 100, 1020, kPlain, black, false},
+      {{"in.png", "out.png", "--color-threshold=1", "--softness=100", "--bias=0", "--key-color-threshold=0"},
+       "in.png", "out.png", 1, 100, 0, 0, kPlain, black, false},
+      {{"in.png", "out.png", "--bias", "5", "--bias=9"}, "in.png", "out.png", 10, 70, 9, 0, kPlain, black, false},
+      {{"in.png", "out.png", "--key-color", "12,0,255"},
+       "in.png", "out.png", 10, 70, 0, 0, SourceMode::Key, {255, 12, 0, 255}, false},
+      {{"in.png", "out.png", "--invert", "--key-color=1,2,3"},
+       "in.png", "out.png", 10, 70, 0, 0, SourceMode::KeyInvert, {255, 1, 2, 3}, false},
+      {{"in.png", "--via-plugin", "out.png"}, "in.png", "out.png", 10, 70, 0, 0, kPlain, black, true},
+      // File names anywhere, and after "--" even when they look like options.
+      {{"--softness", "3", "a.tif", "--bias=4", "b.tif"}, "a.tif", "b.tif", 10, 3, 4, 0, kPlain, black, false},
+      {{"--", "-in.png", "--softness"}, "-in.png", "--softness", 10, 70, 0, 0, kPlain, black, false},
+  };
+  for (const Accepted& c : cases) {
+    const CommandLine result = ParseCommandLine(c.args);
+    ASSERT_EQ(result.action, Action::Run) << result.error;
+    const Options& o = result.options;
+    const Params& p = o.params;
+    EXPECT_EQ(std::vector<std::string>({o.input, o.output}), std::vector<std::string>({c.input, c.output}));
+    EXPECT_EQ(std::vector<int>({p.colorThreshold, p.softness, p.bias, p.keyColorThreshold}),
+              std::vector<int>({c.colorThreshold, c.softness, c.bias, c.keyColorThreshold}))
+        << testing::PrintToString(c.args);
+    EXPECT_EQ(std::vector<int>(p.keyColor, p.keyColor + 4), c.keyColor) << testing::PrintToString(c.args);
+    EXPECT_EQ(o.mode, c.mode) << testing::PrintToString(c.args);
+    EXPECT_EQ(o.viaPlugin, c.viaPlugin) << testing::PrintToString(c.args);
   }
-  EXPECT_EQ(Accept({"--bias", "5", "--bias=9"}).params.bias, 9);
-}
-
-TEST(CommandLineTest, KeyColorTurnsTheKeyOnAndInvertInvertsIt) {
-  const Options keyed = Accept({"--key-color", "12,0,255"});
-  EXPECT_EQ(keyed.mode, SourceMode::Key);
-  EXPECT_EQ(std::vector<int>(keyed.params.keyColor, keyed.params.keyColor + 4),
-            (std::vector<int>{255, 12, 0, 255}));
-  const Options inverted = Accept({"--invert", "--key-color=1,2,3"});
-  EXPECT_EQ(inverted.mode, SourceMode::KeyInvert);
-  EXPECT_EQ(std::vector<int>(inverted.params.keyColor, inverted.params.keyColor + 4),
-            (std::vector<int>{255, 1, 2, 3}));
-}
-
-TEST(CommandLineTest, FileNamesAnywhereAndAfterDoubleDash) {
-  CommandLine result = ParseCommandLine({"--softness", "3", "a.tif", "--bias=4", "b.tif"});
-  ASSERT_EQ(result.action, Action::Run) << result.error;
-  EXPECT_EQ(result.options.input, "a.tif");
-  EXPECT_EQ(result.options.output, "b.tif");
-  EXPECT_EQ(result.options.params.softness, 3);
-  result = ParseCommandLine({"--", "-in.png", "--softness"});
-  ASSERT_EQ(result.action, Action::Run) << result.error;
-  EXPECT_EQ(result.options.input, "-in.png");
-  EXPECT_EQ(result.options.output, "--softness");
   EXPECT_EQ(ParseCommandLine({"in.png", "-h"}).action, Action::Help);
   EXPECT_EQ(ParseCommandLine({"--help"}).action, Action::Help);
 }
 
-TEST(CommandLineTest, ValuesOutOfRangeOrMalformedAreRejected) {
-  struct Case {
-    const char* option;
-    const char* value;
-    const char* range;
-  };
-  const Case cases[] = {
-      {"--color-threshold", "0", "1 to 1020"},
-      {"--color-threshold", "1021", "1 to 1020"},
-      {"--softness", "101", "0 to 100"},
-      {"--softness", "-1", "0 to 100"},
-      {"--bias", "101", "0 to 100"},
-      {"--key-color-threshold", "1021", "0 to 1020"},
-      {"--softness", "7x", "0 to 100"},
-      {"--softness", "", "0 to 100"},
-      {"--softness", " 7", "0 to 100"},
-      {"--softness", "+7", "0 to 100"},
-      {"--softness", "7.0", "0 to 100"},
-      {"--bias", "0x10", "0 to 100"},
-      {"--bias", "99999999999999999999", "0 to 100"},
-  };
-  for (const Case& c : cases) {
-    EXPECT_EQ(Reject({"in.png", "out.png", c.option, c.value}),
-              std::string(c.option) + " needs a whole number from " + c.range + ", not '" + c.value + "'");
-  }
-  for (const char* value :
-       {"1,2", "1,2,3,4", "1,2,", ",1,2", "1,,2", "256,0,0", "0,-1,0", "a,b,c", "", "1;2;3"}) {
-    EXPECT_EQ(
-        Reject({"in.png", "out.png", "--key-color", value}),
-        std::string("--key-color needs three numbers from 0 to 255 written R,G,B (e.g. 0,255,0), not '") +
-            value + "'");
-  }
-}
-
-TEST(CommandLineTest, MisusedOptionsAndFileNamesAreRejected) {
+TEST(CommandLineTest, RejectedCommandLinesSayWhatIsWrongInOneLine) {
   const std::string seeHelp = "; run 'tessaline --help' for usage";
   struct Case {
     std::vector<std::string> args;
     std::string error;
   };
-  const Case cases[] = {
+  std::vector<Case> cases = {
       {{"in.png", "out.png", "--invert"},
        "--invert only inverts a colour key; add --key-color R,G,B or drop --invert"},
       {{"in.png", "out.png", "--invert=1", "--key-color", "1,2,3"},
        "--invert takes no value, not '--invert=1'" + seeHelp},
+      {{"in.png", "out.png", "--via-plugin=yes"},
+       "--via-plugin takes no value, not '--via-plugin=yes'" + seeHelp},
       {{"in.png", "out.png", "--sharpness", "5"}, "unknown option '--sharpness'" + seeHelp},
       {{"in.png", "out.png", "-s"}, "unknown option '-s'" + seeHelp},
       {{"in.png", "out.png", "--softness"}, "--softness needs a value" + seeHelp},
@@ -130,7 +80,27 @@ TEST(CommandLineTest, MisusedOptionsAndFileNamesAreRejected) {
       {{"in.png", "out.png", "x.png"},
        "unexpected argument 'x.png': give exactly one INPUT and one OUTPUT" + seeHelp},
   };
-  for (const Case& c : cases) EXPECT_EQ(Reject(c.args), c.error) << testing::PrintToString(c.args);
+  // Values out of range or not written as a plain whole number.
+  const std::vector<std::vector<std::string>> numbers = {
+      {"--color-threshold", "1 to 1020", "0", "1021"},
+      {"--softness", "0 to 100", "101", "-1", "7x", "", " 7", "+7", "7.0"},
+      {"--bias", "0 to 100", "101", "0x10", "99999999999999999999"},
+      {"--key-color-threshold", "0 to 1020", "1021"},
+  };
+  for (const auto& n : numbers)
+    for (std::size_t i = 2; i < n.size(); ++i)
+      cases.push_back({{"in.png", "out.png", n[0], n[i]},
+                       n[0] + " needs a whole number from " + n[1] + ", not '" + n[i] + "'"});
+  for (const char* value : {"1,2", "1,2,3,4", "1,2,", ",1,2", "1,,2", "256,0,0", "0,-1,0", "a,b,c", "", "1;2;3"}) {
+    cases.push_back({{"in.png", "out.png", "--key-color", value},
+                     std::string("--key-color needs three numbers from 0 to 255 written R,G,B (e.g. 0,255,0), ") +
+                         "not '" + value + "'"});
+  }
+  for (const Case& c : cases) {
+    const CommandLine result = ParseCommandLine(c.args);
+    EXPECT_EQ(result.action, Action::Fail) << testing::PrintToString(c.args);
+    EXPECT_EQ(result.error, c.error) << testing::PrintToString(c.args);
+  }
 }
 
 }  // namespace

@@ -12,22 +12,24 @@ namespace {
 
 // A right step at (x, 3) under a right step at (x, 2), with lower steps at (x+1, 1) and (x+2, 1)
 // and nothing else around: the pattern of the restore of (x+1, 2). `above` is the hex entry of
-// (x+1, 2); the image is x+4 wide, so x < W-3 holds.
-test::Map StepPattern(int x, char above) {
+// (x+1, 2) and `beside` that of (x, 1); the image is x+4 wide, so x < W-3 holds.
+test::Map StepPattern(int x, char above, char beside) {
   const std::string pad(static_cast<std::size_t>(x), '.');
-  return test::HandMap({pad + "....", pad + ".22.", pad + "1" + above + "..", pad + "1...", pad + "...."});
+  return test::HandMap({pad + "....", pad + beside + "22.", pad + "1" + above + "..", pad + "1...", pad + "...."});
 }
 
 struct Case {
   int x;
   char above;     // entry of (x+1, 2): R = 1, D = 2
   bool restores;  // whether (x+1, 2) is pulled back to its source colour
+  char beside = '.';
 };
 
-// Restores only when (x+1, 2) has neither a right nor a lower step, and never from column 0.
+// Restores only when (x+1, 2) has neither a right nor a lower step and (x, 1) no diagonal one, and
+// never from column 0.
 constexpr Case kCases[] = {
     {1, '.', true}, {1, '1', false}, {1, '2', false}, {1, '3', false}, {1, '4', true}, {1, '8', true},
-    {0, '.', false}, {0, '1', false}, {0, '2', false}, {0, '3', false},
+    {1, '.', false, '4'}, {0, '.', false}, {0, '1', false}, {0, '2', false}, {0, '3', false},
 };
 
 template <class D, SourceMode M>
@@ -37,7 +39,7 @@ void CheckCases(typename D::Pixel source, typename D::Pixel before) {
   P keyed = source;
   if (M == SourceMode::KeyInvert) keyed.alpha = 0;
   for (const Case& c : kCases) {
-    const test::Map map = StepPattern(c.x, c.above);
+    const test::Map map = StepPattern(c.x, c.above, c.beside);
     const int w = c.x + 4;
     test::Image<P> in(w, 5, source);
     test::Image<P> out(w, 5, before);
@@ -65,16 +67,10 @@ TEST(CornerTouchUp, ThreeQuarterRestoreAboveRightOfARightStep) {
   CheckModes<Depth8>(test::Grey8(200), test::Grey8(0));
   CheckModes<Depth16>(test::Grey16(25000), test::Grey16(0));
   CheckModes<DepthF>(test::GreyF(0.8f), test::GreyF(0.0f));
-}
-
-TEST(CornerTouchUp, RestoreWeightIsThreeQuarters) {
-  // 200 pulled from 0 by 49151 / 65535 of the way.
-  test::Image<Pixel8> in(5, 5, test::Grey8(200));
-  test::Image<Pixel8> out(5, 5, test::Grey8(0));
-  const test::Map map = StepPattern(1, '.');
-  CornerTouchUp(test::MakeFrame<Depth8>(in, out, map, Params{}), 1, 3, false);
-  EXPECT_EQ(out.at(2, 2).red, 150);
-  EXPECT_EQ(out.at(2, 2).alpha, 255);
+  // The weight itself: 200 pulled from 0 by 49151 / 65535 of the way.
+  Pixel8 restored = test::Grey8(0);
+  Depth8::Blend(restored, test::Grey8(200), Depth8::kThreeQuarters);
+  EXPECT_TRUE(SameBits(restored, test::Grey8(150)));
 }
 
 }  // namespace

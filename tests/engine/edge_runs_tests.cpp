@@ -1,18 +1,18 @@
-// Tread lengths, line ends and the 2 x 2 dot test, on maps built from drawn images.
+// Tread lengths, line ends, the 2 x 2 dot test and the softness of a tread, on maps built from drawn
+// images.
+#include <algorithm>
+
 #include <gtest/gtest.h>
 
-#include "edge_runs.h"
+#include "step_analysis.h"
 #include "test_image.h"
 
 namespace tessaline {
 namespace {
 
-test::Map MapOf(const std::vector<std::string>& rows) {
-  return test::BuildMap<Depth8>(test::Draw<Pixel8>(rows, ".#o", {test::Grey8(0), test::Grey8(255), test::Grey8(128)}),
-                                10);
-}
+using test::MapOf;
 
-// Treads of 4 pixels, falling to the left and rising to the left.
+// Treads of 4 pixels, falling to the left.
 const std::vector<std::string> kFalling = {
     "........................",  //
     "....................####",  //
@@ -22,68 +22,86 @@ const std::vector<std::string> kFalling = {
     "....####################",  //
     "########################",
 };
-const std::vector<std::string> kRising = {
-    "........................",  //
-    "####....................",  //
-    "########................",  //
-    "############............",  //
-    "################........",  //
-    "####################....",  //
-    "########################",
-};
+
+std::vector<std::string> Mirrored(std::vector<std::string> rows) {
+  for (std::string& row : rows) std::reverse(row.begin(), row.end());
+  return rows;
+}
+std::vector<std::string> Transposed(const std::vector<std::string>& rows) {
+  std::vector<std::string> t(rows[0].size(), std::string(rows.size(), '.'));
+  for (size_t y = 0; y < rows.size(); ++y)
+    for (size_t x = 0; x < rows[0].size(); ++x) t[x][y] = rows[y][x];
+  return t;
+}
 
 TEST(Runs, RegularStaircaseGivesTreadMinusOneFromBothSides) {
-  const auto falling = MapOf(kFalling);
-  for (auto [x, y] : {std::pair{15, 2}, {11, 3}, {7, 4}}) {
+  const auto falling = MapOf(kFalling), rising = MapOf(Mirrored(kFalling)), turned = MapOf(Transposed(kFalling));
+  for (int k = 0; k < 3; ++k) {
+    const int x = 15 - 4 * k, y = 2 + k;  // falling: steps at (15, 2), (11, 3), (7, 4)
     ASSERT_TRUE(falling.view.R(x, y));
     EXPECT_EQ(RunLeft(x, y, falling.view), 3) << x;
     EXPECT_EQ(RunRight(x, y, falling.view), 3) << x;
     // Measured back from the far end of the left tread: the next step is in another row.
     EXPECT_EQ(RunRight(x - 4, y, falling.view), 0) << x;
-  }
-  const auto rising = MapOf(kRising);
-  for (auto [x, y] : {std::pair{7, 2}, {11, 3}, {15, 4}}) {
-    ASSERT_TRUE(rising.view.R(x, y));
-    EXPECT_EQ(RunLeft(x, y, rising.view), 3) << x;
-    EXPECT_EQ(RunRight(x, y, rising.view), 3) << x;
-    EXPECT_EQ(RunLeft(x + 4, y, rising.view), 0) << x;
-  }
-}
-
-TEST(Runs, TransposedStaircaseGivesTheSameOnTheVerticalRuns) {
-  // The falling staircase turned on its side: columns instead of rows.
-  std::vector<std::string> t(kFalling[0].size(), std::string(kFalling.size(), '.'));
-  for (size_t y = 0; y < kFalling.size(); ++y)
-    for (size_t x = 0; x < kFalling[0].size(); ++x) t[x][y] = kFalling[y][x];
-  const auto m = MapOf(t);
-  for (auto [x, y] : {std::pair{2, 15}, {3, 11}, {4, 7}}) {
-    ASSERT_TRUE(m.view.D(x, y));
-    EXPECT_EQ(RunUp(x, y, m.view), 3) << y;
-    EXPECT_EQ(RunDown(x, y, m.view), 3) << y;
+    const int rx = 22 - x;  // the mirror image: the step is left of the same pixel pair
+    ASSERT_TRUE(rising.view.R(rx, y));
+    EXPECT_EQ(RunLeft(rx, y, rising.view), 3) << rx;
+    EXPECT_EQ(RunRight(rx, y, rising.view), 3) << rx;
+    EXPECT_EQ(RunLeft(rx + 4, y, rising.view), 0) << rx;
+    // Turned on its side: the same treads as vertical runs.
+    ASSERT_TRUE(turned.view.D(y, x));
+    EXPECT_EQ(RunUp(y, x, turned.view), 3) << x;
+    EXPECT_EQ(RunDown(y, x, turned.view), 3) << x;
   }
 }
 
-TEST(Runs, AStepWithNoTreadOnEitherLevelGivesZero) {
-  const auto m = MapOf({".......", "...#...", "......."});
-  EXPECT_EQ(RunLeft(2, 1, m.view), 0);
-  EXPECT_EQ(RunRight(2, 1, m.view), 0);
-  EXPECT_EQ(RunLeft(3, 1, m.view), 0);
-  EXPECT_EQ(RunRight(3, 1, m.view), 0);
-}
+using RunFn = std::int32_t (*)(int, int, const EdgeMapView&);
 
-TEST(Runs, ALongTreadNeedsTheConfirmingEdgeAShortOneDoesNot) {
-  // A corner: the tread right of the step is 4 long, but the pixel left of the step has no edge
-  // below it, so it is no stair.
-  EXPECT_EQ(RunRight(3, 1, MapOf({"........", "....####", "....####"}).view), 0);
-  EXPECT_EQ(RunRight(3, 1, MapOf({"......", "....##", "....##"}).view), 2);
-}
+struct RunCase {
+  const char* what;
+  std::vector<std::string> drawing;
+  RunFn run;
+  int x, y;
+  std::int32_t want;
+};
 
-TEST(Runs, RowZeroAndTheZeroFrame) {
-  const auto m = MapOf({"..##", "####"});
-  EXPECT_EQ(RunUp(2, 0, m.view), 0);
-  // The upper phase reads the zero row above and stops at once; the lower one counts the tread of
-  // two pixels along row 0 as 1, like any tread.
-  EXPECT_EQ(RunLeft(1, 0, m.view), 1);
+const std::vector<std::string> kPlateau = {"..........", "...####...", "##########"};
+const std::vector<std::string> kDot = {"........", "........", "...##...", "...##...", "........", "........"};
+const std::vector<std::string> kDotBeside = {"..........", "...oo.....", "...##.....", "...##.....", ".........."};
+const std::vector<std::string> kTwoWide = {"......", "..##..", "######"};
+const std::vector<std::string> kLine12 = {"................", "..############..", "................"};
+const std::vector<std::string> kVerticalLine = {"...", "...", ".#.", ".#.", ".#.", ".#.", "...", "..."};
+
+TEST(Runs, TreadsAndLineEnds) {
+  const RunCase cases[] = {
+      {"no tread on either level", {".......", "...#...", "......."}, RunLeft, 2, 1, 0},
+      {"no tread on either level", {".......", "...#...", "......."}, RunRight, 2, 1, 0},
+      {"no tread on either level", {".......", "...#...", "......."}, RunLeft, 3, 1, 0},
+      {"no tread on either level", {".......", "...#...", "......."}, RunRight, 3, 1, 0},
+      // A corner: the tread is 4 long, but the pixel left of the step has no edge below it.
+      {"a long tread needs the confirming edge", {"........", "....####", "....####"}, RunRight, 3, 1, 0},
+      {"a tread of three needs it too", {".......", "....###", "....###"}, RunRight, 3, 1, 0},
+      {"a shorter one does not", {"......", "....##", "....##"}, RunRight, 3, 1, 2},
+      // The upper phase reads the zero row above and stops at once; the lower one counts the tread.
+      {"row 0", {"..##", "####"}, RunUp, 2, 0, 0},
+      {"row 0", {"..##", "####"}, RunLeft, 1, 0, 1},
+      {"plateau", kPlateau, RunLeft, 6, 1, 3},
+      {"plateau", kPlateau, RunRight, 2, 1, 3},
+      {"2 x 2 dot", kDot, RunLeft, 4, 2, 1},
+      {"dot beside", kDotBeside, RunLeft, 4, 1, 1},
+      {"two wide", kTwoWide, RunLeft, 3, 1, 1},
+      // A one-pixel line is no stair, so its end is measured: a line of L pixels gives CompressRun(L - 1).
+      {"line of 12", kLine12, RunLeft, 13, 1, 0},
+      {"line of 12", kLine12, LineEndRunLeft, 13, 1, 8},
+      {"line of 12", kLine12, LineEndRunRight, 1, 1, 8},
+      {"line of 2", {"......", "..##..", "......"}, LineEndRunLeft, 3, 1, 1},
+      {"line of 2", {"......", "..##..", "......"}, LineEndRunRight, 1, 1, 1},
+      {"two pixels thick is no line", {"......", "..##..", "..##..", "......"}, LineEndRunLeft, 3, 1, 0},
+      {"vertical line", kVerticalLine, LineEndRunUp, 1, 5, 3},
+      {"vertical line", kVerticalLine, LineEndRunDown, 1, 1, 3},
+      {"beside a vertical line", kVerticalLine, LineEndRunUp, 0, 5, 0},
+  };
+  for (const RunCase& c : cases) EXPECT_EQ(c.run(c.x, c.y, MapOf(c.drawing).view), c.want) << c.what << " " << c.x;
 }
 
 TEST(LineEnds, CompressRun) {
@@ -92,50 +110,59 @@ TEST(LineEnds, CompressRun) {
   EXPECT_EQ(CompressRun(15), 10);
 }
 
-TEST(LineEnds, OnePixelLinesFromEitherEnd) {
-  const auto twelve = MapOf({"................", "..############..", "................"});
-  EXPECT_EQ(RunLeft(13, 1, twelve.view), 0);  // not a stair, so the line end is measured
-  EXPECT_EQ(LineEndRunLeft(13, 1, twelve.view), 8);
-  EXPECT_EQ(LineEndRunRight(1, 1, twelve.view), 8);
-  const auto two = MapOf({"......", "..##..", "......"});
-  EXPECT_EQ(LineEndRunLeft(3, 1, two.view), 1);
-  EXPECT_EQ(LineEndRunRight(1, 1, two.view), 1);
-  // Two pixels thick is no line.
-  const auto thick = MapOf({"......", "..##..", "..##..", "......"});
-  EXPECT_EQ(LineEndRunLeft(3, 1, thick.view), 0);
-}
-
-TEST(LineEnds, VerticalLines) {
-  const auto m = MapOf({"...", "...", ".#.", ".#.", ".#.", ".#.", "...", "..."});
-  EXPECT_EQ(LineEndRunUp(1, 5, m.view), 3);
-  EXPECT_EQ(LineEndRunDown(1, 1, m.view), 3);
-  EXPECT_EQ(LineEndRunUp(0, 5, m.view), 0);
-}
-
-TEST(IsolatedBlock, ATwoByTwoDotFromEachSide) {
-  const std::vector<std::string> dot = {"........", "........", "...##...", "...##...", "........", "........"};
-  const auto m = MapOf(dot);
-  EXPECT_TRUE(IsolatedBlockTest(0, 4, 2, 8, 6, m.view));  // left of the step right of the dot
-  EXPECT_TRUE(IsolatedBlockTest(1, 2, 3, 8, 6, m.view));  // right of the step left of the dot
-  EXPECT_TRUE(IsolatedBlockTest(2, 3, 3, 8, 6, m.view));  // above the step below the dot
-  EXPECT_TRUE(IsolatedBlockTest(3, 4, 1, 8, 6, m.view));  // below the step above the dot
-  // The same block with one pixel changed is no dot.
-  auto changed = dot;
+TEST(IsolatedBlock, OnlyAFreeTwoByTwoDot) {
+  auto changed = kDot;
   changed[3][3] = 'o';
-  EXPECT_FALSE(IsolatedBlockTest(0, 4, 2, 8, 6, MapOf(changed).view));
-  // A 2 x 3 block is no dot either.
-  EXPECT_FALSE(IsolatedBlockTest(0, 4, 2, 8, 6,
-                                 MapOf({"........", "........", "...##...", "...##...", "...##...", "........"}).view));
+  const std::vector<std::string> tall = {"........", "........", "...##...", "...##...", "...##...", "........"};
+  const std::vector<std::string> corner = {"##..", "##..", "...."};
+  const struct {
+    std::vector<std::string> drawing;
+    int direction, x, y;
+    bool dot;
+  } cases[] = {
+      {kDot, 0, 4, 2, true},   // left of the step right of the dot
+      {kDot, 1, 2, 3, true},   // right of the step left of the dot
+      {kDot, 2, 3, 3, true},   // above the step below the dot
+      {kDot, 3, 4, 1, true},   // below the step above the dot
+      {changed, 0, 4, 2, false},  // one pixel changed
+      {tall, 0, 4, 2, false},     // a 2 x 3 block
+      // Direction 1 at the last column and 3 at the last row are false without reading the map; a
+      // dot touching the top border lacks the edge above it.
+      {corner, 1, 3, 0, false},
+      {corner, 3, 0, 2, false},
+      {corner, 0, 1, 0, false},
+  };
+  for (const auto& c : cases) {
+    const int w = static_cast<int>(c.drawing[0].size()), h = static_cast<int>(c.drawing.size());
+    EXPECT_EQ(IsolatedBlockTest(c.direction, c.x, c.y, w, h, MapOf(c.drawing).view), c.dot)
+        << c.direction << " " << c.x << "," << c.y;
+  }
 }
 
-TEST(IsolatedBlock, BordersAreNeverADot) {
-  const auto m = MapOf({"##..", "##..", "...."});
-  // Direction 1 at the last column and 3 at the last row are false without reading the map.
-  EXPECT_FALSE(IsolatedBlockTest(1, 3, 0, 4, 3, m.view));
-  EXPECT_FALSE(IsolatedBlockTest(3, 0, 2, 4, 3, m.view));
-  // A dot touching the top border: its block would lie in row -1 from below, and the edge at the
-  // border is missing, so it fails.
-  EXPECT_FALSE(IsolatedBlockTest(0, 1, 0, 4, 3, m.view));
+// A tread bounded by steps at both ends is shortened; one that belongs to a 2 x 2 dot much more.
+TEST(RunSoftness, PlateausAndDots) {
+  const std::vector<std::string> stairs = {"............", "........####", "....########", "############"};
+  const struct {
+    std::vector<std::string> drawing;
+    Side side;
+    int x, y;
+    std::int32_t n, softness, want;
+  } cases[] = {
+      {stairs, SideLeft, 7, 1, 3, 100, 100},      // a regular tread keeps the softness
+      {stairs, SideLeft, 2, 1, 3, 100, 100},      // its far end would lie outside the image
+      {kPlateau, SideLeft, 6, 1, 3, 100, 71},     // (2n - far) * s / 1.4n
+      {kPlateau, SideLeft, 6, 1, 3, 70, 50},
+      {kPlateau, SideRight, 2, 1, 3, 70, 50},
+      {kDot, SideLeft, 4, 2, 1, 70, 7},           // part of a 2 x 2 dot: a tenth
+      {kDot, SideLeft, 4, 2, 1, 100, 10},
+      {kDotBeside, SideLeft, 4, 1, 1, 70, 25},    // a dot directly across the edge: 36 %
+      {kTwoWide, SideLeft, 3, 1, 1, 70, 50},      // otherwise s / 1.4
+  };
+  for (const auto& c : cases) {
+    const int w = static_cast<int>(c.drawing[0].size()), h = static_cast<int>(c.drawing.size());
+    EXPECT_EQ(RunSoftness(c.side, c.x, c.y, c.n, c.softness, w, h, MapOf(c.drawing).view), c.want)
+        << c.side << " " << c.x << "," << c.y << " softness " << c.softness;
+  }
 }
 
 }  // namespace

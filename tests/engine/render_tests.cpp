@@ -1,6 +1,5 @@
-// The entry point: views, sizes, the copy stage, the softness-0 return and agreement across depths.
-#include <cmath>
-
+// The entry point: views, sizes, the copy stage and the colour key, the softness-0 return and
+// agreement across depths.
 #include <gtest/gtest.h>
 
 #include "test_image.h"
@@ -23,45 +22,35 @@ const std::vector<std::string> kCel = {
     "..................",
 };
 
-Image<Pixel8> Cel8() {
+Image<Pixel8> Cel8(int padPixels = 3) {
   return test::Draw<Pixel8>(kCel, ".#rob",
-                            {{255, 250, 245, 240}, {255, 20, 30, 160}, {255, 230, 20, 20}, {255, 0, 0, 0}, {255, 255, 255, 255}});
+                            {{255, 250, 245, 240}, {255, 20, 30, 160}, {255, 230, 20, 20}, {255, 0, 0, 0}, {255, 255, 255, 255}},
+                            padPixels);
 }
 
+// At softness 0 Render is the copy stage: the plain mode copies, the key removes the alpha of the key
+// colour (red, even where it is transparent already) and keeps its colour, the inverted key removes
+// every other colour. Runs of one colour and a change back to a colour seen before are both covered.
 template <class P>
-Image<P> Convert(const Image<Pixel8>& img, P (*convert)(const Pixel8&)) {
-  Image<P> out(img.width(), img.height());
-  for (int y = 0; y < img.height(); ++y)
-    for (int x = 0; x < img.width(); ++x) out.at(x, y) = convert(img.at(x, y));
-  return out;
-}
-Pixel16 To16(const Pixel8& p) {
-  auto c = [](int v) { return static_cast<std::uint16_t>((v * 32768 + 127) / 255); };
-  return {c(p.alpha), c(p.red), c(p.green), c(p.blue)};
-}
-PixelF ToF(const Pixel8& p) { return {p.alpha / 255.0f, p.red / 255.0f, p.green / 255.0f, p.blue / 255.0f}; }
-
-TEST(Render, SoftnessZeroIsTheCopyStage) {
-  const auto in = Cel8();
+void CheckCopyStage(Depth depth, P red, P blue, P clearRed) {
+  const Image<P> in = test::Draw<P>({"RRBBRc", "cBRRBB"}, "RBc", {red, blue, clearRed});
   Params params;
   params.softness = 0;
-  const auto plain = test::RenderImage(Depth::U8, SourceMode::Plain, in, params);
-  for (int y = 0; y < in.height(); ++y)
-    for (int x = 0; x < in.width(); ++x) EXPECT_TRUE(SameBits(plain.at(x, y), in.at(x, y)));
-  // Keyed: the key colour (the dark fill) loses its alpha and nothing else changes.
-  params.keyColor[1] = 20;
-  params.keyColor[2] = 30;
-  params.keyColor[3] = 160;
-  const auto keyed = test::RenderImage(Depth::U8, SourceMode::Key, in, params);
-  const auto inverted = test::RenderImage(Depth::U8, SourceMode::KeyInvert, in, params);
-  for (int y = 0; y < in.height(); ++y)
-    for (int x = 0; x < in.width(); ++x) {
-      Pixel8 removed = in.at(x, y);
-      removed.alpha = 0;
-      const bool key = kCel[y][x] == '#';
-      EXPECT_TRUE(SameBits(keyed.at(x, y), key ? removed : in.at(x, y)));
-      EXPECT_TRUE(SameBits(inverted.at(x, y), key ? in.at(x, y) : removed));
-    }
+  params.keyColor[1] = 255;
+  for (SourceMode mode : {SourceMode::Plain, SourceMode::Key, SourceMode::KeyInvert}) {
+    test::ExpectPixels(test::RenderImage(depth, mode, in, params), [&](int x, int y) {
+      P want = in.at(x, y);
+      const bool isRed = want.red == red.red && want.blue == red.blue;
+      if (mode != SourceMode::Plain && isRed == (mode == SourceMode::Key)) want.alpha = 0;
+      return want;
+    }, "mode " + std::to_string(static_cast<int>(mode)));
+  }
+}
+
+TEST(Render, SoftnessZeroIsTheCopyStageAtEveryDepthAndMode) {
+  CheckCopyStage<Pixel8>(Depth::U8, {255, 255, 0, 0}, {255, 0, 0, 255}, {0, 255, 0, 0});
+  CheckCopyStage<Pixel16>(Depth::U16, {32768, 32768, 0, 0}, {32768, 0, 0, 32768}, {0, 32768, 0, 0});
+  CheckCopyStage<PixelF>(Depth::F32, {1, 1, 0, 0}, {1, 0, 0, 1}, {0, 1, 0, 0});
 }
 
 TEST(Render, SmoothingChangesOnlyPixelsNearEdges) {
@@ -82,31 +71,15 @@ TEST(Render, SmoothingChangesOnlyPixelsNearEdges) {
       EXPECT_TRUE(nearEdge || kCel[y][x] != '.') << x << "," << y;
     }
   EXPECT_GT(changed, 20);
-}
-
-TEST(Render, UniformAndHighThresholdImagesStayTheCopy) {
-  Image<Pixel8> uniform(13, 7, {255, 1, 2, 3});
-  EXPECT_EQ(test::RenderImage(Depth::U8, SourceMode::Plain, uniform, Params{}).at(6, 3).blue, 3);
-  const auto in = Cel8();
+  // With no pair over the threshold nothing is smoothed.
   Params params;
   params.colorThreshold = 1020;
-  const auto out = test::RenderImage(Depth::U8, SourceMode::Plain, in, params);
-  for (int y = 0; y < in.height(); ++y)
-    for (int x = 0; x < in.width(); ++x) EXPECT_TRUE(SameBits(out.at(x, y), in.at(x, y)));
+  test::ExpectSameImage(test::RenderImage(Depth::U8, SourceMode::Plain, in, params), in);
 }
 
 TEST(Render, RowPaddingDoesNotChangeTheResult) {
-  const auto in = Cel8();
-  const auto reference = test::RenderImage(Depth::U8, SourceMode::Plain, in, Params{});
-  Image<Pixel8> padded(in.width(), in.height(), Pixel8{}, 9);
-  for (int y = 0; y < in.height(); ++y)
-    for (int x = 0; x < in.width(); ++x) padded.at(x, y) = in.at(x, y);
-  Image<Pixel8> out(in.width(), in.height(), Pixel8{}, 0);
-  std::vector<std::uint8_t> map(EdgeMapBytes(in.width(), in.height()));
-  ASSERT_EQ(Render(Depth::U8, SourceMode::Plain, padded.view(), out.mutableView(), Params{}, map.data()),
-            RenderStatus::Ok);
-  for (int y = 0; y < in.height(); ++y)
-    for (int x = 0; x < in.width(); ++x) EXPECT_TRUE(SameBits(out.at(x, y), reference.at(x, y)));
+  test::ExpectSameImage(test::RenderImage(Depth::U8, SourceMode::Plain, Cel8(9), Params{}, 0),
+                        test::RenderImage(Depth::U8, SourceMode::Plain, Cel8(0), Params{}, 5));
 }
 
 TEST(Render, RefusesWithoutTouchingTheOutput) {
@@ -135,13 +108,12 @@ TEST(Render, EmptyAndThinImages) {
   std::vector<std::uint8_t> map(EdgeMapBytes(0, 0));
   EXPECT_EQ(Render(Depth::F32, SourceMode::Key, ImageView{}, MutableImageView{}, Params{}, map.data()),
             RenderStatus::Ok);
-  Image<Pixel8> column = test::Draw<Pixel8>({".", "#", "#", "."}, ".#", {test::Grey8(0), test::Grey8(255)});
-  const auto outColumn = test::RenderImage(Depth::U8, SourceMode::Plain, column, Params{});
-  Image<Pixel8> row = test::Draw<Pixel8>({".##.#"}, ".#", {test::Grey8(0), test::Grey8(255)});
-  const auto outRow = test::RenderImage(Depth::U8, SourceMode::Plain, row, Params{});
   // Alpha stays opaque everywhere; only colours move.
-  for (int y = 0; y < 4; ++y) EXPECT_EQ(outColumn.at(0, y).alpha, 255);
-  for (int x = 0; x < 5; ++x) EXPECT_EQ(outRow.at(x, 0).alpha, 255);
+  for (const auto& rows : {std::vector<std::string>{".", "#", "#", "."}, std::vector<std::string>{".##.#"}}) {
+    const auto out = test::RenderImage(Depth::U8, SourceMode::Plain, test::DrawGrey(rows), Params{});
+    for (int y = 0; y < out.height(); ++y)
+      for (int x = 0; x < out.width(); ++x) EXPECT_EQ(out.at(x, y).alpha, 255) << x << "," << y;
+  }
 }
 
 TEST(Render, TheThreeDepthsMakeTheSameDecisions) {
@@ -154,8 +126,8 @@ TEST(Render, TheThreeDepthsMakeTheSameDecisions) {
     params.keyColor[2] = 20;
     params.keyColor[3] = 20;
     const auto out8 = test::RenderImage(Depth::U8, mode, in8, params);
-    const auto out16 = test::RenderImage(Depth::U16, mode, Convert<Pixel16>(in8, To16), params);
-    const auto outF = test::RenderImage(Depth::F32, mode, Convert<PixelF>(in8, ToF), params);
+    const auto out16 = test::RenderImage(Depth::U16, mode, test::Convert(in8, test::To16), params);
+    const auto outF = test::RenderImage(Depth::F32, mode, test::Convert(in8, test::ToF), params);
     int changed = 0;
     for (int y = 0; y < in8.height(); ++y)
       for (int x = 0; x < in8.width(); ++x) {
@@ -163,13 +135,13 @@ TEST(Render, TheThreeDepthsMakeTheSameDecisions) {
         const Pixel16 b = out16.at(x, y);
         const PixelF c = outF.at(x, y);
         changed += !SameBits(a, in8.at(x, y));
-        const int channels8[] = {a.alpha, a.red, a.green, a.blue};
-        const double channels16[] = {b.alpha / 32768.0, b.red / 32768.0, b.green / 32768.0, b.blue / 32768.0};
-        const double channelsF[] = {c.alpha, c.red, c.green, c.blue};
+        const double unit8[] = {a.alpha / 255.0, a.red / 255.0, a.green / 255.0, a.blue / 255.0};
+        const double unit16[] = {b.alpha / 32768.0, b.red / 32768.0, b.green / 32768.0, b.blue / 32768.0};
+        const double unitF[] = {c.alpha, c.red, c.green, c.blue};
+        // Within three 8-bit levels: the integer ramps truncate, the float ones do not.
         for (int i = 0; i < 4; ++i) {
-          // Within three 8-bit levels: the integer ramps truncate, the float ones do not.
-          EXPECT_NEAR(channels8[i] / 255.0, channels16[i], 3.0 / 255) << int(mode) << " " << x << "," << y;
-          EXPECT_NEAR(channels8[i] / 255.0, channelsF[i], 3.0 / 255) << int(mode) << " " << x << "," << y;
+          EXPECT_NEAR(unit8[i], unit16[i], 3.0 / 255) << int(mode) << " " << x << "," << y;
+          EXPECT_NEAR(unit8[i], unitF[i], 3.0 / 255) << int(mode) << " " << x << "," << y;
         }
       }
     EXPECT_GT(changed, 10) << int(mode);

@@ -1,4 +1,5 @@
-// Tread softness, spreads, the diagonal sub-kernels and the isolated-pixel average, on drawn images.
+// Spreads, the diagonal sub-kernels and the isolated-pixel average, on drawn images, with the exact
+// values of the ramps they blend along.
 #include <gtest/gtest.h>
 
 #include "step_analysis.h"
@@ -9,43 +10,8 @@ namespace {
 
 using test::Image;
 
-test::Map MapOf(const std::vector<std::string>& rows) {
-  return test::BuildMap<Depth8>(
-      test::Draw<Pixel8>(rows, ".#o", {test::Grey8(0), test::Grey8(255), test::Grey8(128)}), 10);
-}
-
-TEST(RunSoftness, RegularTreadsKeepTheSoftness) {
-  const auto m = MapOf({"............", "........####", "....########", "############"});
-  EXPECT_EQ(RunLeft(7, 1, m.view), 3);
-  EXPECT_EQ(RunSoftness(SideLeft, 7, 1, 3, 100, 12, 4, m.view), 100);
-  // The far end would lie outside the image.
-  EXPECT_EQ(RunSoftness(SideLeft, 2, 1, 3, 100, 12, 4, m.view), 100);
-}
-
-TEST(RunSoftness, PlateauBetweenTwoStepsOfOneRow) {
-  const auto m = MapOf({"..........", "...####...", "##########"});
-  ASSERT_EQ(RunLeft(6, 1, m.view), 3);
-  ASSERT_EQ(RunRight(2, 1, m.view), 3);
-  EXPECT_EQ(RunSoftness(SideLeft, 6, 1, 3, 100, 10, 3, m.view), 71);
-  EXPECT_EQ(RunSoftness(SideLeft, 6, 1, 3, 70, 10, 3, m.view), 50);
-  EXPECT_EQ(RunSoftness(SideRight, 2, 1, 3, 70, 10, 3, m.view), 50);
-}
-
-TEST(RunSoftness, TwoPixelPlateaus) {
-  // Part of a 2 x 2 dot: a tenth of the softness.
-  const auto dot = MapOf({"........", "........", "...##...", "...##...", "........"});
-  ASSERT_EQ(RunLeft(4, 2, dot.view), 1);
-  EXPECT_EQ(RunSoftness(SideLeft, 4, 2, 1, 70, 8, 5, dot.view), 7);
-  // A dot directly across the edge: 36 %.
-  const auto beside = MapOf({"..........", "...oo.....", "...##.....", "...##.....", ".........."});
-  ASSERT_EQ(RunLeft(4, 1, beside.view), 1);
-  EXPECT_EQ(RunSoftness(SideLeft, 4, 1, 1, 70, 10, 5, beside.view), 25);
-  // Otherwise S / 1.4.
-  const auto plain = MapOf({"......", "..##..", "######"});
-  ASSERT_EQ(RunLeft(3, 1, plain.view), 1);
-  EXPECT_EQ(RunSoftness(SideLeft, 3, 1, 1, 70, 6, 3, plain.view), 50);
-}
-
+// Spreads red 255 (full scale) leftwards from x = 5 into black along the ramp of a staircase tread of
+// four at softness 100 (step 8191 of 65535).
 template <class D>
 void CheckSpreadLeft(typename D::Pixel bg, typename D::Pixel src, const std::vector<typename D::Pixel>& expected) {
   using P = typename D::Pixel;
@@ -53,57 +19,46 @@ void CheckSpreadLeft(typename D::Pixel bg, typename D::Pixel src, const std::vec
   in.at(6, 0) = src;
   Image<P> out = in;
   const test::Map map = test::HandMap({"........"});
-  Params params;
-  params.softness = 100;
-  const auto f = test::MakeFrame<D>(in, out, map, params);
-  SpreadLeft(f, 5, 0, D::RunRamp(100, 3, 0));
-  for (int x = 0; x <= 5; ++x) {
-    const P want = 5 - x < static_cast<int>(expected.size()) ? expected[5 - x] : bg;
-    EXPECT_TRUE(SameBits(out.at(x, 0), want)) << "x " << x;
-  }
-  EXPECT_TRUE(SameBits(out.at(6, 0), src));
+  SpreadLeft(test::MakeFrame<D>(in, out, map, Params{}), 5, 0, D::RunRamp(100, 3, 0));
+  test::ExpectPixels(out, [&](int x, int) {
+    if (x > 5) return x == 6 ? src : bg;
+    return 5 - x < static_cast<int>(expected.size()) ? expected[5 - x] : bg;
+  }, "depth " + std::to_string(sizeof(P)));
 }
 
 TEST(Spreads, StaircaseRampAtEveryDepth) {
-  CheckSpreadLeft<Depth8>(test::Grey8(0), test::Grey8(255),
-                          {test::Grey8(112), test::Grey8(80), test::Grey8(48), test::Grey8(16), test::Grey8(0)});
-  CheckSpreadLeft<Depth16>(test::Grey16(0), test::Grey16(32768),
-                           {test::Grey16(14336), test::Grey16(10241), test::Grey16(6145), test::Grey16(2050)});
-  CheckSpreadLeft<DepthF>(test::GreyF(0), test::GreyF(1),
-                          {test::GreyF(0.4375f), test::GreyF(0.3125f), test::GreyF(0.1875f), test::GreyF(0.0625f)});
+  using test::Grey8, test::Grey16, test::GreyF;
+  CheckSpreadLeft<Depth8>(Grey8(0), Grey8(255), {Grey8(112), Grey8(80), Grey8(48), Grey8(16), Grey8(0)});
+  CheckSpreadLeft<Depth16>(Grey16(0), Grey16(32768), {Grey16(14336), Grey16(10241), Grey16(6145), Grey16(2050)});
+  CheckSpreadLeft<DepthF>(GreyF(0), GreyF(1), {GreyF(0.4375f), GreyF(0.3125f), GreyF(0.1875f), GreyF(0.0625f)});
 }
 
 TEST(Spreads, StopAtTheImageBorder) {
-  Image<Pixel8> in(3, 1, test::Grey8(0));
-  in.at(2, 0) = test::Grey8(255);
+  Image<Pixel8> in = test::DrawGrey({"..#"});
   Image<Pixel8> out = in;
   const test::Map map = test::HandMap({"..."});
   const auto f = test::MakeFrame<Depth8>(in, out, map, Params{});
   SpreadLeft(f, 1, 0, Depth8::RunRamp(100, 3, 0));  // a ramp of five weights, two pixels to go
-  EXPECT_EQ(out.at(1, 0).red, 112);
-  EXPECT_EQ(out.at(0, 0).red, 80);
   SpreadRight(f, 1, 0, Depth8::RunRamp(100, 3, 0));  // from (1, 0) into (2, 0) only
-  EXPECT_EQ(out.at(2, 0).red, 255 - 112);
+  test::ExpectPixels(out, [](int x, int) { return test::Grey8(x == 0 ? 80 : x == 1 ? 112 : 255 - 112); });
 }
 
 TEST(Spreads, LineEndFromTheTipInwards) {
-  // A line of 4 on a plain background at softness 70.
-  const std::vector<std::string> rows = {"........", "..####..", "........"};
-  Image<Pixel8> in = test::Draw<Pixel8>(rows, ".#", {test::Grey8(255), test::Grey8(0)});
+  // A black line of 4 on white at softness 70: line-end run 3, step 2 * 3276700 / 280.
+  Image<Pixel8> in = test::DrawGrey({"########", "##....##", "########"});
   Image<Pixel8> out = in;
   const auto map = test::BuildMap<Depth8>(in, 10);
-  const auto f = test::MakeFrame<Depth8>(in, out, map, Params{});
-  const std::int32_t s = LineEndRunLeft(5, 1, map.view);
-  ASSERT_EQ(s, 3);
-  SpreadLeft(f, 5, 1, Depth8::LineEndRamp(70, s, 0));
-  EXPECT_EQ(out.at(5, 1).red, 209);
-  EXPECT_EQ(out.at(4, 1).red, 118);
-  EXPECT_EQ(out.at(3, 1).red, 29);
-  EXPECT_EQ(out.at(2, 1).red, 0);
+  ASSERT_EQ(LineEndRunLeft(5, 1, map.view), 3);
+  SpreadLeft(test::MakeFrame<Depth8>(in, out, map, Params{}), 5, 1, Depth8::LineEndRamp(70, 3, 0));
+  test::ExpectPixels(out, [&](int x, int y) {
+    const int blended[] = {0, 0, 0, 29, 118, 209};
+    return y == 1 && x >= 3 && x <= 5 ? test::Grey8(blended[x]) : in.at(x, y);
+  });
 }
 
-// A 45-degree edge: '#' where x + y <= 9. The walk up and to the right from (4, 5) covers six cells
-// (n = 5) before it reaches the zero row.
+// A 45-degree edge: light where x + y <= 9. The walk up and to the right from (4, 5) covers six cells
+// (n = 5) before it reaches the zero row; the cells below the edge take ramp 1 (a third, step 5461 at
+// softness 100), the ones above are restored towards their own colour, which leaves them as they are.
 template <class D>
 void CheckDiagonal(typename D::Pixel dark, typename D::Pixel light, const std::vector<typename D::Pixel>& blended) {
   using P = typename D::Pixel;
@@ -114,66 +69,49 @@ void CheckDiagonal(typename D::Pixel dark, typename D::Pixel light, const std::v
   const auto map = test::BuildMap<D>(in, D::Convert(10));
   Params params;
   params.softness = 100;
-  const auto f = test::MakeFrame<D>(in, out, map, params);
-  EXPECT_TRUE(DiagonalBelowUpRight(f, 3, 6));
-  for (int k = 0; k < 6; ++k) {
-    const P want = k < static_cast<int>(blended.size()) ? blended[k] : dark;
-    EXPECT_TRUE(SameBits(out.at(4 + k, 6 - k), want)) << "cell " << k;
-    EXPECT_TRUE(SameBits(out.at(4 + k, 5 - k), light)) << "restored cell " << k;
-  }
+  EXPECT_TRUE(DiagonalBelowUpRight(test::MakeFrame<D>(in, out, map, params), 3, 6));
+  test::ExpectPixels(out, [&](int x, int y) {
+    const int k = x - 4;
+    return x + y == 10 && k >= 0 && k < static_cast<int>(blended.size()) ? blended[k] : in.at(x, y);
+  });
 }
 
 TEST(Diagonal, FortyFiveDegreeEdgeOfSixCells) {
-  CheckDiagonal<Depth8>(test::Grey8(0), test::Grey8(255),
-                        {test::Grey8(74), test::Grey8(53), test::Grey8(32), test::Grey8(11)});
-  CheckDiagonal<Depth16>(test::Grey16(0), test::Grey16(32768),
-                         {test::Grey16(9557), test::Grey16(6827), test::Grey16(4096), test::Grey16(1365)});
+  using test::Grey8, test::Grey16;
+  CheckDiagonal<Depth8>(Grey8(0), Grey8(255), {Grey8(74), Grey8(53), Grey8(32), Grey8(11)});
+  CheckDiagonal<Depth16>(Grey16(0), Grey16(32768), {Grey16(9557), Grey16(6827), Grey16(4096), Grey16(1365)});
 }
 
 TEST(Diagonal, AShortDiagonalBlendsNothing) {
-  Image<Pixel8> in = test::Draw<Pixel8>({"....", "#...", "##..", "###."}, ".#", {test::Grey8(0), test::Grey8(255)});
+  Image<Pixel8> in = test::DrawGrey({"....", "#...", "##..", "###."});
   Image<Pixel8> out = in;
   const auto map = test::BuildMap<Depth8>(in, 10);
-  const auto f = test::MakeFrame<Depth8>(in, out, map, Params{});
   // From the step at (0, 2): one diagonal cell above it, then the walk leaves the line.
-  EXPECT_FALSE(DiagonalBelowUpRight(f, 0, 2));
+  EXPECT_FALSE(DiagonalBelowUpRight(test::MakeFrame<Depth8>(in, out, map, Params{}), 0, 2));
   EXPECT_EQ(in.bytes(), out.bytes());
 }
 
+// A lone full-scale pixel on black, rendered whole: only the pixel itself changes, averaged with its
+// four neighbours, each weighted by SoftnessScale against the full weight of the pixel.
 template <class P>
-Image<P> LonePixel(P background, P pixel) {
-  Image<P> img(5, 5, background);
-  img.at(2, 2) = pixel;
-  return img;
-}
-
-TEST(IsolatedPixel, LoneWhitePixelOnBlack) {
-  for (auto [softness, grey] : {std::pair{1, 252}, {100, 127}}) {
-    Params params;
-    params.softness = softness;
-    const auto in = LonePixel(test::Grey8(0), test::Grey8(255));
-    const auto out = test::RenderImage(Depth::U8, SourceMode::Plain, in, params);
-    for (int y = 0; y < 5; ++y)
-      for (int x = 0; x < 5; ++x) {
-        const Pixel8 want = x == 2 && y == 2 ? test::Grey8(grey) : test::Grey8(0);
-        EXPECT_TRUE(SameBits(out.at(x, y), want)) << softness << " at " << x << "," << y;
-      }
-  }
-}
-
-TEST(IsolatedPixel, SameAverageAtTheDeeperDepths) {
+void CheckLonePixel(Depth depth, P background, P pixel, std::int32_t softness, P want) {
+  Image<P> in(5, 5, background);
+  in.at(2, 2) = pixel;
   Params params;
-  params.softness = 100;
-  const auto out16 = test::RenderImage(Depth::U16, SourceMode::Plain,
-                                       LonePixel(test::Grey16(0), test::Grey16(32768)), params);
-  // 32768 * 65535 / (65535 + 4 * 16383) weighted: half grey, within rounding of the 8-bit result.
-  EXPECT_NEAR(out16.at(2, 2).red, 16384, 8);
-  EXPECT_EQ(out16.at(2, 2).alpha, 32768);
-  EXPECT_EQ(out16.at(1, 2).red, 0);
-  const auto outF =
-      test::RenderImage(Depth::F32, SourceMode::Plain, LonePixel(test::GreyF(0), test::GreyF(1)), params);
-  EXPECT_NEAR(outF.at(2, 2).red, 0.5f, 1e-4f);
-  EXPECT_FLOAT_EQ(outF.at(2, 2).alpha, 1.0f);
+  params.softness = softness;
+  test::ExpectPixels(test::RenderImage(depth, SourceMode::Plain, in, params),
+                     [&](int x, int y) { return x == 2 && y == 2 ? want : background; },
+                     "softness " + std::to_string(softness));
+}
+
+TEST(IsolatedPixel, LonePixelIsAveragedAtEveryDepth) {
+  CheckLonePixel(Depth::U8, test::Grey8(0), test::Grey8(255), 1, test::Grey8(252));
+  CheckLonePixel(Depth::U8, test::Grey8(0), test::Grey8(255), 100, test::Grey8(127));
+  // Transparent neighbours only thin it: alpha 255 * 65535 / (65535 + 4 * 16383) = 127.5, rounded up.
+  CheckLonePixel(Depth::U8, Pixel8{}, test::Grey8(255), 100, Pixel8{128, 255, 255, 255});
+  // 32768 * 32768 / (32768 * (1 + 4 * 16383 / 65535)) + 0.5 = 16384.9, truncated.
+  CheckLonePixel(Depth::U16, test::Grey16(0), test::Grey16(32768), 100, test::Grey16(16384));
+  CheckLonePixel(Depth::F32, test::GreyF(0), test::GreyF(1), 100, test::GreyF(0.5f));  // 1 / (1 + 4 / 4)
 }
 
 }  // namespace

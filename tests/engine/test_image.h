@@ -1,10 +1,13 @@
-// Small images for engine tests: pixels of one depth with padded rows, built from ASCII drawings.
+// Small images for engine tests: pixels of one depth with padded rows, built from ASCII drawings, and
+// edge maps built from them or written by hand.
 #pragma once
 
 #include <cstdint>
 #include <cstring>
 #include <string>
 #include <vector>
+
+#include <gtest/gtest.h>
 
 #include "depth_traits.h"
 #include "edge_map.h"
@@ -42,8 +45,9 @@ class Image {
 
 // Draws rows of characters: each character picks a pixel from `palette` by its position in `keys`.
 template <class P>
-Image<P> Draw(const std::vector<std::string>& rows, const std::string& keys, const std::vector<P>& palette) {
-  Image<P> img(static_cast<int>(rows.empty() ? 0 : rows[0].size()), static_cast<int>(rows.size()));
+Image<P> Draw(const std::vector<std::string>& rows, const std::string& keys, const std::vector<P>& palette,
+              int padPixels = 3) {
+  Image<P> img(static_cast<int>(rows.empty() ? 0 : rows[0].size()), static_cast<int>(rows.size()), P{}, padPixels);
   for (int y = 0; y < img.height(); ++y)
     for (int x = 0; x < img.width(); ++x) img.at(x, y) = palette.at(keys.find(rows[y][x]));
   return img;
@@ -59,6 +63,53 @@ inline Pixel16 Grey16(int v, int a = 32768) {
           static_cast<std::uint16_t>(v)};
 }
 inline PixelF GreyF(float v, float a = 1.0f) { return {a, v, v, v}; }
+
+// An 8-bit drawing in black '.', white '#' and mid-grey 'o'.
+inline Image<Pixel8> DrawGrey(const std::vector<std::string>& rows) {
+  return Draw<Pixel8>(rows, ".#o", {Grey8(0), Grey8(255), Grey8(128)});
+}
+
+// An 8-bit image at the deeper depths: 16-bit rounded to the nearest level, float divided.
+inline Pixel16 To16(const Pixel8& p) {
+  auto c = [](int v) { return static_cast<std::uint16_t>((v * 32768 + 127) / 255); };
+  return {c(p.alpha), c(p.red), c(p.green), c(p.blue)};
+}
+inline PixelF ToF(const Pixel8& p) { return {p.alpha / 255.0f, p.red / 255.0f, p.green / 255.0f, p.blue / 255.0f}; }
+template <class P>
+Image<P> Convert(const Image<Pixel8>& img, P (*convert)(const Pixel8&)) {
+  Image<P> out(img.width(), img.height());
+  for (int y = 0; y < img.height(); ++y)
+    for (int x = 0; x < img.width(); ++x) out.at(x, y) = convert(img.at(x, y));
+  return out;
+}
+
+// Expects every pixel of `img` to be bit-identical to want(x, y).
+template <class P, class Want>
+void ExpectPixels(const Image<P>& img, Want want, const std::string& what = "") {
+  for (int y = 0; y < img.height(); ++y)
+    for (int x = 0; x < img.width(); ++x)
+      EXPECT_TRUE(SameBits(img.at(x, y), static_cast<P>(want(x, y)))) << what << " at " << x << "," << y;
+}
+template <class P>
+void ExpectSameImage(const Image<P>& img, const Image<P>& want, const std::string& what = "") {
+  ExpectPixels(img, [&](int x, int y) { return want.at(x, y); }, what);
+}
+
+// A table of calls fn(first, second, third) and what each must return; pixels compare bit for bit.
+template <class P, class T, class R>
+struct CallCase {
+  P first, second;
+  T third;
+  R want;
+};
+inline bool Same(bool a, bool b) { return a == b; }
+template <class P>
+bool Same(const P& a, const P& b) { return SameBits(a, b); }
+template <class P, class T, class R, class Fn>
+void CheckCalls(Fn fn, std::initializer_list<CallCase<P, T, R>> cases) {
+  int i = 0;
+  for (const auto& c : cases) EXPECT_TRUE(Same(R(fn(c.first, c.second, c.third)), c.want)) << "case " << i++;
+}
 
 // An edge map built from an image, kept with its buffer.
 struct Map {
@@ -77,24 +128,29 @@ Map BuildMap(const Image<typename D::Pixel>& img, typename D::Value threshold) {
   return m;
 }
 
-// A map written by hand: `bits` lists the entry of each pixel as hex digits, one string per row.
+// The map of a DrawGrey drawing at threshold 10.
+inline Map MapOf(const std::vector<std::string>& rows) { return BuildMap<Depth8>(DrawGrey(rows), 10); }
+
+// A map entry written as one hex digit, '.' for 0.
+inline std::uint8_t HexEntry(char c) {
+  return c == '.' ? 0 : static_cast<std::uint8_t>(std::stoi(std::string(1, c), nullptr, 16));
+}
+
+// A map written by hand: one string of HexEntry digits per row.
 inline Map HandMap(const std::vector<std::string>& bits) {
   const int w = static_cast<int>(bits[0].size()), h = static_cast<int>(bits.size());
   Map m{MapStride(w), std::vector<std::uint8_t>(EdgeMapBytes(w, h)), {}};
   std::uint8_t* origin = MapOrigin(m.buffer.data(), m.stride);
   for (int y = 0; y < h; ++y)
-    for (int x = 0; x < w; ++x) {
-      const char c = bits[y][x];
-      origin[y * m.stride + x] = static_cast<std::uint8_t>(c == '.' ? 0 : std::stoi(std::string(1, c), nullptr, 16));
-    }
+    for (int x = 0; x < w; ++x) origin[y * m.stride + x] = HexEntry(bits[y][x]);
   m.view = EdgeMapView{origin, m.stride};
   return m;
 }
 
 // Renders through the public entry point.
 template <class P>
-Image<P> RenderImage(Depth depth, SourceMode mode, const Image<P>& in, const Params& params) {
-  Image<P> out(in.width(), in.height(), P{}, 1);
+Image<P> RenderImage(Depth depth, SourceMode mode, const Image<P>& in, const Params& params, int outPadPixels = 1) {
+  Image<P> out(in.width(), in.height(), P{}, outPadPixels);
   std::vector<std::uint8_t> map(EdgeMapBytes(in.width(), in.height()));
   EXPECT_EQ(Render(depth, mode, in.view(), out.mutableView(), params, map.data()), RenderStatus::Ok);
   return out;
