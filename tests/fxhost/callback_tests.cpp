@@ -1,50 +1,35 @@
-// The utility and interaction callbacks, called directly.
+// The basic suite, the suites behind it and the callbacks, called directly between commands.
 
 #include <windows.h>
 
-#include <algorithm>
-#include <cmath>
-#include <cstring>
-#include <string>
+#include <set>
 
 #include "test_support.h"
 
 namespace {
 
-using fxhost_test::DirectTest;
-using CallbackTest = DirectTest;
+using fxhost_test::Strings;
+using CallbackTest = fxhost_test::HostTest;
 
-TEST_F(CallbackTest, HandlesLiveFromNewToDispose) {
+TEST_F(CallbackTest, HandlesLockAndResizeInPlace) {
   PF_Handle handle = utils->host_new_handle(10);
-  ASSERT_NE(handle, nullptr);
-  EXPECT_EQ(utils->host_get_handle_size(handle), 10u);
   void* bytes = utils->host_lock_handle(handle);
   ASSERT_EQ(bytes, *handle);
   std::memcpy(bytes, "0123456789", 10);
   EXPECT_EQ(utils->host_lock_handle(handle), bytes);  // locks nest
-  // A locked handle does not move.
+  // Memory behind a lock does not move.
   EXPECT_EQ(utils->host_resize_handle(64, &handle), PF_Err_BAD_CALLBACK_PARAM);
-  EXPECT_EQ(utils->host_get_handle_size(handle), 10u);
   utils->host_unlock_handle(handle);
   utils->host_unlock_handle(handle);
   ASSERT_EQ(utils->host_resize_handle(20, &handle), PF_Err_NONE);
   EXPECT_EQ(utils->host_get_handle_size(handle), 20u);
   const std::vector<std::uint8_t> kept = host->handleBytes(handle);
-  ASSERT_EQ(kept.size(), 20u);
   EXPECT_EQ(std::string(kept.begin(), kept.begin() + 10), "0123456789");
   utils->host_dispose_handle(handle);
-  // An empty handle still has memory.
-  PF_Handle empty = utils->host_new_handle(0);
-  ASSERT_NE(empty, nullptr);
+  PF_Handle empty = utils->host_new_handle(0);  // still has memory
   EXPECT_NE(*empty, nullptr);
   EXPECT_EQ(utils->host_get_handle_size(empty), 0u);
   utils->host_dispose_handle(empty);
-  const fxhost::AccountsReport accounts = host->accounts();
-  EXPECT_EQ(accounts.handlesAllocated, 2);
-  EXPECT_EQ(accounts.handlesDisposed, 2);
-  EXPECT_EQ(accounts.handleLocks, 2);
-  EXPECT_EQ(accounts.handleUnlocks, 2);
-  EXPECT_EQ(accounts.handlesLive, 0);
 }
 
 // A guarded handle's last byte is the last one that can be touched, also after resizes:
@@ -52,7 +37,6 @@ TEST_F(CallbackTest, HandlesLiveFromNewToDispose) {
 TEST_F(CallbackTest, GuardedHandlesFaultOneBytePastTheirEnd) {
   host->options().guardHandleEnds = true;
   PF_Handle handle = utils->host_new_handle(10);
-  ASSERT_NE(handle, nullptr);
   std::memcpy(*handle, "0123456789", 10);
   for (const std::size_t size : {10u, 5000u, 4096u, 3u, 0u}) {
     ASSERT_EQ(utils->host_resize_handle(size, &handle), PF_Err_NONE);
@@ -65,22 +49,24 @@ TEST_F(CallbackTest, GuardedHandlesFaultOneBytePastTheirEnd) {
   utils->host_dispose_handle(handle);
 }
 
-TEST_F(CallbackTest, AnsiFunctionsAreTheStandardLibrarys) {
-  char text[32] = {};
-  EXPECT_EQ(utils->ansi.sprintf(text, "%d-%s-%.1f", 7, "x", 2.5), 7);
-  EXPECT_STREQ(text, "7-x-2.5");
-  EXPECT_EQ(utils->ansi.strcpy(text, "copied"), text);
-  EXPECT_STREQ(text, "copied");
-  const PF_ANSICallbacks& ansi = utils->ansi;
-  EXPECT_EQ((std::vector<double>{ansi.sqrt(9.0), ansi.pow(2.0, 10.0), ansi.atan2(1.0, 1.0), ansi.fmod(7.5, 2.0),
-                                 ansi.floor(-1.5), ansi.ceil(-1.5), ansi.hypot(3.0, 4.0), ansi.acos(1.0)}),
-            (std::vector<double>{3.0, 1024.0, std::atan(1.0), 1.5, -2.0, -1.0, 5.0, 0.0}));
+TEST_F(CallbackTest, BlocksComeAndGo) {
+  void* block = nullptr;
+  ASSERT_EQ(basic->AllocateBlock(10, &block), kSPNoError);
+  void* grown = nullptr;
+  ASSERT_EQ(basic->ReallocateBlock(block, 20, &grown), kSPNoError);
+  EXPECT_EQ(basic->FreeBlock(grown), kSPNoError);
+  EXPECT_EQ(std::tuple(basic->IsEqual("abc", "abc"), basic->IsEqual("abc", "abd")), std::tuple(1, 0));
+  EXPECT_EQ(basic->Undefined(), kSPUnimplementedError);
 }
 
-TEST_F(CallbackTest, PlatformDataNamesThePluginButNoMainWindowByDefault) {
+// The plug-in's own module and file; the main window only when the host has one.
+TEST_F(CallbackTest, PlatformDataNamesThePluginAndTheConfiguredWindow) {
   HWND window = reinterpret_cast<HWND>(&window);
   EXPECT_EQ(utils->get_platform_data(in->effect_ref, PF_PlatData_MAIN_WND, &window), PF_Err_BAD_CALLBACK_PARAM);
   EXPECT_EQ(window, nullptr);
+  host->options().mainWindow = reinterpret_cast<HWND>(std::uintptr_t{0x1234});
+  EXPECT_EQ(utils->get_platform_data(in->effect_ref, PF_PlatData_MAIN_WND, &window), PF_Err_NONE);
+  EXPECT_EQ(window, host->options().mainWindow);
   HINSTANCE instance = nullptr;
   EXPECT_EQ(utils->get_platform_data(in->effect_ref, PF_PlatData_RES_DLLINSTANCE, &instance), PF_Err_NONE);
   EXPECT_EQ(instance, host->plugin().module());
@@ -88,35 +74,65 @@ TEST_F(CallbackTest, PlatformDataNamesThePluginButNoMainWindowByDefault) {
   EXPECT_EQ(utils->get_platform_data(in->effect_ref, PF_PlatData_RES_FILE_PATH_W, path), PF_Err_NONE);
   EXPECT_TRUE(std::wstring(path).ends_with(L"\\fxhost_fixture.aex")) << path;
   EXPECT_EQ(utils->get_platform_data(in->effect_ref, PF_PlatData_SP_PLUG_REF, path), PF_Err_BAD_CALLBACK_PARAM);
-  EXPECT_EQ(host->records().platformDataQueries,
-            (std::vector<PF_PlatDataID>{PF_PlatData_MAIN_WND, PF_PlatData_RES_DLLINSTANCE, PF_PlatData_RES_FILE_PATH_W,
-                                        PF_PlatData_SP_PLUG_REF}));
+  EXPECT_EQ(host->records().platformDataQueries.size(), 5u);
 }
 
-// (Checkouts of values, their times and check-ins are seen through the renders.)
-TEST_F(CallbackTest, CheckoutOfAnUnknownIndexFailsAndTheLayerHasNoPixelsOutsideARender) {
+TEST_F(CallbackTest, ParametersOutsideTheListAreRefusedAndTheLayerHasNoPixelsOutsideARender) {
   PF_ParamDef def{};
   EXPECT_EQ(in->inter.checkout_param(in->effect_ref, 1, 0, 1, 24, &def), PF_Err_INVALID_INDEX);
   EXPECT_EQ(in->inter.checkout_param(in->effect_ref, -1, 0, 1, 24, &def), PF_Err_INVALID_INDEX);
-  EXPECT_EQ(host->accounts().paramCheckouts, 0);
   ASSERT_EQ(in->inter.checkout_param(in->effect_ref, 0, 0, 1, 24, &def), PF_Err_NONE);
-  EXPECT_EQ(def.param_type, PF_Param_LAYER);
-  EXPECT_EQ(def.u.ld.data, nullptr);
+  EXPECT_EQ(std::tuple(def.param_type, def.u.ld.data), std::tuple(PF_Param_LAYER, nullptr));
   EXPECT_EQ(in->inter.checkin_param(in->effect_ref, &def), PF_Err_NONE);
+  const auto* ui = acquire<PF_ParamUtilsSuite3>(kPFParamUtilsSuite, 3);
+  EXPECT_EQ(ui->PF_UpdateParamUI(in->effect_ref, 1, &def), PF_Err_INVALID_INDEX);
+  EXPECT_EQ(ui->PF_UpdateParamUI(in->effect_ref, -1, &def), PF_Err_INVALID_INDEX);
+  basic->ReleaseSuite(kPFParamUtilsSuite, 3);
+  EXPECT_EQ(host->records().uiUpdates.size(), 2u);
 }
 
-TEST_F(CallbackTest, ProgressAndAbortAnswerOthersAreNotImplementedAndRecorded) {
-  EXPECT_EQ(in->inter.abort(in->effect_ref), PF_Err_NONE);
-  EXPECT_EQ(in->inter.progress(in->effect_ref, 1, 2), PF_Err_NONE);
+// Each suite the host has, by name and version, is a table of its own; each call is recorded.
+TEST_F(CallbackTest, SuitesAreOfferedByNameAndVersion) {
+  const std::pair<const char*, A_long> offered[] = {
+      {kPFWorldSuite, 1}, {kPFWorldSuite, 2}, {kPFWorldTransformSuite, 1},
+      {kPFParamUtilsSuite, 2}, {kPFParamUtilsSuite, 3}, {kPFAppSuite, 7},
+  };
+  std::set<const void*> tables;
+  for (const auto& [name, version] : offered) {
+    tables.insert(acquire<void>(name, version));
+    EXPECT_EQ(basic->ReleaseSuite(name, version), kSPNoError) << name << " " << version;
+  }
+  EXPECT_EQ(tables.size(), 6u);
+  EXPECT_FALSE(tables.contains(nullptr));
+  const Strings& calls = host->records().suiteCalls;
+  ASSERT_EQ(calls.size(), 12u);
+  EXPECT_EQ(std::tuple(calls[0], calls[11]),
+            std::tuple("acquire \"PF World Suite\" 1: 0", "release \"PF AE App Suite\" 7: 0"));
+  // Versions and names it does not have come without a table and untallied.
+  const std::size_t tallied = host->accounts().suites.size();
+  const std::pair<const char*, A_long> missing[] = {{kPFWorldSuite, 3},     {kPFAppSuite, 6}, {kPFParamUtilsSuite, 1},
+                                                    {kPFHandleSuite, 2},    {"pf world suite", 1}};
+  for (const auto& [name, version] : missing) {
+    const void* table = &table;
+    EXPECT_EQ(basic->AcquireSuite(name, version, &table), kSPSuiteNotFoundError) << name << " " << version;
+    EXPECT_EQ(table, nullptr) << name << " " << version;
+  }
+  EXPECT_EQ(host->accounts().suites.size(), tallied);
+}
+
+// A function the host does not offer answers so, and is recorded by its slot's name.
+TEST_F(CallbackTest, FunctionsNotOfferedAnswerNotImplementedAndAreRecorded) {
+  const auto* utils2 = acquire<PF_ParamUtilsSuite1>(kPFParamUtilsSuite, 2);
+  PF_ParamDef def{};
   PF_Pixel color{};
   A_long value = 0;
-  EXPECT_EQ(utils->fill(in->effect_ref, &color, nullptr, nullptr), kSPUnimplementedError);
-  EXPECT_EQ(utils->app(in->effect_ref, 3, 1, 2), kSPUnimplementedError);
+  EXPECT_EQ(utils2->PF_CheckinKeyframe(in->effect_ref, &def), kSPUnimplementedError);
   EXPECT_EQ(utils->colorCB.Luminance(in->effect_ref, &color, &value), kSPUnimplementedError);
   EXPECT_EQ(in->inter.register_ui(in->effect_ref, nullptr), kSPUnimplementedError);
   EXPECT_EQ(host->records().notImplemented,
-            (std::vector<std::string>{"utility callbacks: fill", "utility callbacks: app",
-                                      "utility callbacks: Luminance", "interaction callbacks: register_ui"}));
+            (Strings{"PF Param Utils Suite 2: PF_CheckinKeyframe", "utility callbacks: Luminance",
+                     "interaction callbacks: register_ui"}));
+  basic->ReleaseSuite(kPFParamUtilsSuite, 2);
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
 // Smart renders sent from several threads at once, and the commands that must run alone.
 
-#include <atomic>
+#include <semaphore>
 #include <thread>
 
 #include "test_support.h"
@@ -9,90 +9,95 @@ namespace {
 
 using fxhost::OwnedWorld;
 using fxhost::PixelDepth;
-using fxhost_test::FixtureTest;
-using Strings = std::vector<std::string>;
+using fxhost_test::Call;
+using fxhost_test::Strings;
+using ConcurrencyTest = fxhost_test::HostTest;
 
-constexpr int kFrames = 40;
-constexpr int kLeakFrame = 17;  // its commands leave the global data locked
-
-struct Frame {
-  PF_Err result = -1;
-  std::string message;
-  bool copied = false;  // the output is this frame's own input
-  bool operator==(const Frame&) const = default;
-};
-
-// Frame k renders at time 2k. Its amount is keyed at that time, "enable" only every third frame
-// (and held in between), "tint" never.
-std::string expectedMessage(int k) {
-  const int amount = k == kLeakFrame ? fixture::kLeakByAmount + fixture::kLeakLock : k;
-  return "amount=" + std::to_string(amount) + " enable=" + std::to_string(k / 3 * 3 % 2) +
-         " tint=255,10,20,30 gain=1.50 format=argb";
-}
-
-class ConcurrentRenderTest : public FixtureTest {
- protected:
-  void SetUp() override {
-    FixtureTest::SetUp();
-    setUpPlugin();
-    PF_ParamDefUnion amount = host->param(fixture::kAmount).u, enable = host->param(fixture::kEnable).u;
-    for (int k = 0; k < kFrames; ++k) {
-      amount.sd.value = k == kLeakFrame ? fixture::kLeakByAmount + fixture::kLeakLock : k;
-      host->setKeyframe(2 * k, fixture::kAmount, amount);
-      enable.bd.value = k % 2;
-      if (k % 3 == 0) host->setKeyframe(2 * k, fixture::kEnable, enable);
-    }
-  }
-
-  // Every frame, on `threads` threads that each take the next frame when done with one.
-  std::vector<Frame> renderAll(int threads) {
-    std::vector<Frame> frames(kFrames);
-    std::atomic<int> next{0};
-    const auto work = [&] {
-      for (int k = next++; k < kFrames; k = next++) {
-        OwnedWorld input(PixelDepth::Eight, 16, 8), output(PixelDepth::Eight, 16, 8);
-        fxhost_test::paint(input);
-        input.row(0)[0] = static_cast<std::uint8_t>(k);
-        Frame& frame = frames[static_cast<std::size_t>(k)];
-        frame.result = host->renderSmart(input, output, 2 * k, &frame.message);
-        frame.copied = output.packedPixels() == input.packedPixels();
-      }
-    };
-    std::vector<std::thread> pool;
-    for (int i = 0; i < threads; ++i) pool.emplace_back(work);
-    for (std::thread& thread : pool) thread.join();
-    return frames;
-  }
-};
-
-TEST_F(ConcurrentRenderTest, EveryFrameIsRenderedAsIfAlone) {
-  const std::vector<Frame> alone = renderAll(1);
+// Four frames render at once, each at its own time with its own keyed amount. The pre-renders of
+// frames 0 and 2 acquire a suite, check a parameter out and lock a handle; while they are still
+// inside, the renders of frames 1 and 3 release that suite, check that definition in and unlock
+// that handle. Each command answers for its own calls only, so each of these is an imbalance of
+// the command that made it, and every frame still comes out as its own.
+TEST_F(ConcurrencyTest, EachThreadsCommandAnswersForItsOwnCalls) {
+  constexpr int kFrames = 4;
+  setUpPlugin();
+  PF_ParamDefUnion amount = host->param(fixture::kAmount).u;
   for (int k = 0; k < kFrames; ++k) {
-    EXPECT_EQ(alone[static_cast<std::size_t>(k)], (Frame{PF_Err_NONE, expectedMessage(k), true})) << k;
+    amount.sd.value = k;
+    host->setKeyframe(k, fixture::kAmount, amount);
   }
-  // The first four pre-renders wait inside the plug-in until all four are there.
-  setMode(fixture::kSetRendezvousExport, 4);
-  EXPECT_EQ(renderAll(4), alone);
-  // The leaking frame's lock is booked for its own two commands, in each run, and no other's.
-  const std::string leak = ": a handle of 4 bytes locked 1 time(s) more than unlocked";
-  EXPECT_EQ(finalAccounts().imbalances,
-            (Strings{"PF_Cmd_SMART_PRE_RENDER" + leak, "PF_Cmd_SMART_RENDER" + leak, "PF_Cmd_SMART_PRE_RENDER" + leak,
-                     "PF_Cmd_SMART_RENDER" + leak,
-                     "PF_Cmd_GLOBAL_SETDOWN: host_dispose_handle of a handle still locked 4 time(s)"}));
+  PF_UtilCallbacks* utils = host->lastInData().utils;
+  const PF_Handle shared = utils->host_new_handle(4);
+  PF_ParamDef borrowed{};
+  struct Pair {
+    std::binary_semaphore acted{0}, answered{0};
+  } pairs[2];
+  takeOver([&](const Call& call) -> PF_Err {
+    const A_long k = call.in->current_time;
+    Pair& pair = pairs[k / 2];
+    const auto wait = [](std::binary_semaphore& signal) { return signal.try_acquire_for(std::chrono::seconds(10)); };
+    if (k % 2 == 0 && call.command == PF_Cmd_SMART_PRE_RENDER) {
+      const void* table = nullptr;
+      if (k == 0) call.in->pica_basicP->AcquireSuite(kPFWorldSuite, 1, &table);
+      if (k == 0) call.in->inter.checkout_param(call.in->effect_ref, fixture::kAmount, k, 1, 24, &borrowed);
+      if (k == 2) call.in->utils->host_lock_handle(shared);
+      pair.acted.release();
+      // A host that ran one command at a time would never let the partner act: the frame fails
+      // rather than hangs.
+      if (!wait(pair.answered)) return PF_Interrupt_CANCEL;
+    }
+    if (k % 2 == 1 && call.command == PF_Cmd_SMART_RENDER) {
+      if (!wait(pair.acted)) return PF_Interrupt_CANCEL;
+      if (k == 1) call.in->pica_basicP->ReleaseSuite(kPFWorldSuite, 1);
+      if (k == 1) call.in->inter.checkin_param(call.in->effect_ref, &borrowed);
+      if (k == 3) call.in->utils->host_unlock_handle(shared);
+      pair.answered.release();
+    }
+    return fixture::kBuiltIn;
+  });
+  std::vector<std::unique_ptr<OwnedWorld>> inputs, outputs;
+  std::vector<std::string> messages(kFrames);
+  std::vector<PF_Err> results(kFrames, -1);
+  std::vector<std::thread> threads;
+  for (int k = 0; k < kFrames; ++k) {
+    inputs.push_back(std::make_unique<OwnedWorld>(PixelDepth::Eight, 16, 8));
+    outputs.push_back(std::make_unique<OwnedWorld>(PixelDepth::Eight, 16, 8));
+    fxhost_test::paint(*inputs.back());
+    inputs.back()->row(0)[0] = static_cast<std::uint8_t>(k);
+  }
+  for (int k = 0; k < kFrames; ++k) {
+    threads.emplace_back([&, k] {
+      try {
+        results[k] = host->renderSmart(*inputs[k], *outputs[k], k, &messages[k]);
+      } catch (const fxhost::HostError& refused) {
+        messages[k] = refused.what();
+      }
+    });
+  }
+  for (std::thread& thread : threads) thread.join();
+  for (int k = 0; k < kFrames; ++k) {
+    EXPECT_EQ(results[k], PF_Err_NONE) << k;
+    EXPECT_EQ(messages[k], "amount=" + std::to_string(k) + " enable=1 tint=255,10,20,30 gain=1.50");
+    EXPECT_EQ(outputs[k]->packedPixels(), inputs[k]->packedPixels()) << k;
+  }
+  utils->host_dispose_handle(shared);
+  Strings booked = finalAccounts().imbalances;
+  std::sort(booked.begin(), booked.end());
+  EXPECT_EQ(
+      booked,
+      (Strings{"PF_Cmd_SMART_PRE_RENDER: a handle of 4 bytes locked 1 time(s) more than unlocked",
+               "PF_Cmd_SMART_PRE_RENDER: suite \"PF World Suite\" version 1 acquired 1 time(s) more than released",
+               "PF_Cmd_SMART_RENDER: a handle of 4 bytes unlocked more often than locked",
+               "PF_Cmd_SMART_RENDER: check-in of a parameter definition that was not checked out",
+               "PF_Cmd_SMART_RENDER: suite \"PF World Suite\" version 1 released but not held"}));
 }
 
 // Only smart renders run side by side; a command sent from inside another is refused too.
-using OverlapTest = FixtureTest;
+using OverlapTest = fxhost_test::HostTest;
 
 TEST_F(OverlapTest, OnlySmartRendersRunSideBySide) {
-  struct Case {
-    PF_Cmd running;
-    PF_Cmd sent;
-    bool sameThread;
-    const char* refusal;
-  };
   const char* busy = "a command cannot be sent while another one runs";
-  const Case cases[] = {
+  const std::tuple<PF_Cmd, PF_Cmd, bool, const char*> cases[] = {  // running, sent, from the same thread
       {PF_Cmd_SMART_RENDER, PF_Cmd_SMART_PRE_RENDER, false, ""},
       {PF_Cmd_SMART_PRE_RENDER, PF_Cmd_SMART_PRE_RENDER, false, ""},
       {PF_Cmd_SMART_RENDER, PF_Cmd_ABOUT, false, busy},
@@ -100,24 +105,21 @@ TEST_F(OverlapTest, OnlySmartRendersRunSideBySide) {
       {PF_Cmd_RENDER, PF_Cmd_GLOBAL_SETUP, false, busy},
       {PF_Cmd_SMART_RENDER, PF_Cmd_SMART_RENDER, true, "a command cannot be sent from inside another command"},
   };
-  for (const Case& test : cases) {
-    std::string refusal;
-    const auto send = [&] {
+  for (const auto& [running, sent, sameThread, refusal] : cases) {
+    std::string refused;
+    const auto send = [&, sent = sent] {
       try {
-        host->runInProcess(test.sent, [](PF_InData&, PF_OutData&) { return PF_Err_NONE; });
+        inCommand(sent, [](PF_InData&, PF_OutData&) {});
       } catch (const fxhost::HostError& error) {
-        refusal = error.what();
+        refused = error.what();
       }
     };
-    ASSERT_EQ(host->runInProcess(test.running,
-                                 [&](PF_InData&, PF_OutData&) {
-                                   test.sameThread ? send() : std::thread(send).join();
-                                   return PF_Err_NONE;
-                                 }),
-              PF_Err_NONE);
-    EXPECT_EQ(refusal, test.refusal) << fxhost::commandName(test.running) << ", " << fxhost::commandName(test.sent);
+    inCommand(running, [&, sameThread = sameThread](PF_InData&, PF_OutData&) {
+      sameThread ? send() : std::thread(send).join();
+    });
+    EXPECT_EQ(refused, refusal) << fxhost::commandName(running) << ", " << fxhost::commandName(sent);
   }
-  EXPECT_EQ(host->about(), PF_Err_NONE);
+  EXPECT_EQ(inCommand(PF_Cmd_ABOUT, [](PF_InData&, PF_OutData&) {}), PF_Err_NONE);
 }
 
 }  // namespace

@@ -1,8 +1,10 @@
-// Loading a plug-in: its property list from the file, then its code and the entry point it names.
+// Loading a plug-in: its property list from the file, then its code and the entry point it names;
+// and what the host refuses to do at all.
 
 #include <windows.h>
 
-#include "fxhost/host_error.h"
+#include <tuple>
+
 #include "fxhost/plugin_module.h"
 #include "test_support.h"
 
@@ -22,26 +24,28 @@ std::string hostErrorOf(Action action) {
   return "";
 }
 
+// Every property the host reads, decoded from the list as the resource compiler laid it out.
 TEST(PluginLoading, ReadsThePropertyListThenLoadsTheEntryPointItNamesAndUnloads) {
   const fxhost::PiplResult pipl = fxhost::readPiplFromFile(fixturePath());
   ASSERT_TRUE(pipl.ok()) << pipl.error;
-  // Decoding is the reader's; here the resource as the resource compiler laid it out.
-  EXPECT_EQ(pipl.properties.size(), 12u);
-  EXPECT_EQ(pipl.info.kind, host_sdk::kPiPLKindEffect);
-  EXPECT_EQ(pipl.info.name, "fxhost fixture");
-  EXPECT_EQ(pipl.info.entryPoint, "FixtureEntry");
-  EXPECT_EQ(pipl.info.matchName, "FXHOST FIXTURE");
-  EXPECT_EQ(pipl.info.outFlags2, fixture::kOutFlags2);
+  const fxhost::PiplInfo& info = pipl.info;
+  EXPECT_EQ(std::tuple(info.kind, info.name, info.category, info.matchName, info.entryPoint),
+            std::tuple(host_sdk::kPiPLKindEffect, "fxhost fixture", "TESTS", "FXHOST FIXTURE", "FixtureEntry"));
+  ASSERT_TRUE(info.piplVersion && info.specVersion);
+  EXPECT_EQ(
+      std::tuple(info.piplVersion->major, info.piplVersion->minor, info.specVersion->major, info.specVersion->minor),
+      std::tuple(2, 0, 13, 28));
+  EXPECT_EQ(std::tuple(info.effectVersion, info.infoFlags, info.outFlags, info.outFlags2, info.reservedInfo),
+            std::tuple(fixture::kVersion, 0, fixture::kOutFlags, fixture::kOutFlags2, 0));
+  // Every property is kept, its data without the padding.
+  ASSERT_EQ(pipl.properties.size(), 12u);
+  EXPECT_EQ(pipl.properties[2].data, (std::vector<std::uint8_t>{5, 'T', 'E', 'S', 'T', 'S'}));
   {
     const fxhost::PluginModule plugin = fxhost::PluginModule::load(fixturePath());
-    ASSERT_NE(plugin.module(), nullptr);
     EXPECT_EQ(reinterpret_cast<void*>(plugin.entry()),
               reinterpret_cast<void*>(GetProcAddress(plugin.module(), "FixtureEntry")));
-    EXPECT_EQ(plugin.pipl().info.name, "fxhost fixture");
-    EXPECT_EQ(plugin.path(), fixturePath());
-    HMODULE again = nullptr;
-    ASSERT_TRUE(GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT, fixturePath().c_str(), &again));
-    EXPECT_EQ(again, plugin.module());
+    EXPECT_EQ(std::tuple(plugin.pipl().info.name, plugin.path()), std::tuple("fxhost fixture", fixturePath()));
+    EXPECT_EQ(GetModuleHandleA(fixturePath().c_str()), plugin.module());
   }
   EXPECT_EQ(GetModuleHandleA(fixturePath().c_str()), nullptr);
 }
@@ -59,17 +63,28 @@ TEST(PluginLoading, RefusesWhatItCannotLoad) {
   EXPECT_TRUE(missing.starts_with("cannot open plug-in \"")) << missing;
 }
 
-// Without a plug-in no command is sent; only one host exists at a time.
-TEST(PluginLoading, TheHostNeedsAPluginAndIsAlone) {
+// Misuses of the host's own programming interface by a test.
+TEST(HostInterface, RefusesWhatCannotBeDone) {
   {
-    fxhost::Host first;
-    EXPECT_EQ(hostErrorOf([&] { first.globalSetup(); }), "no plug-in is loaded");
-    EXPECT_EQ(hostErrorOf([&] { first.plugin(); }), "no plug-in is loaded");
-    EXPECT_EQ(hostErrorOf([] { fxhost::Host second; }), "only one simulated host can exist at a time");
+    fxhost::Host host;
+    fxhost::OwnedWorld output(fxhost::PixelDepth::Eight, 1, 1);
+    const PF_ParamDefUnion value{};
+    const std::pair<std::function<void()>, const char*> refusals[] = {
+        {[&] { host.globalSetup(); }, "no plug-in is loaded"},
+        {[&] { host.plugin(); }, "no plug-in is loaded"},
+        {[] { fxhost::Host second; }, "only one simulated host can exist at a time"},
+        {[&] { host.smartRender(output); }, "a smart render needs a smart pre-render first"},
+        {[&] { host.param(1); }, "no parameter 1"},
+        {[&] { host.setKeyframe(0, 0, value); }, "no parameter 0 to set a keyframe of"},
+        {[&] { host.setKeyframe(0, 1, value); }, "no parameter 1 to set a keyframe of"},
+        {[&] { host.setSequenceDataBytes(std::vector<std::uint8_t>{1}); }, ""},
+        {[&] { host.setSequenceDataBytes(std::vector<std::uint8_t>{1}); }, "the instance still has sequence data"},
+    };
+    for (const auto& [action, refusal] : refusals) EXPECT_EQ(hostErrorOf(action), refusal);
   }
   fxhost::Host afterwards;
   afterwards.loadPlugin(fixturePath());
-  EXPECT_EQ(afterwards.about(), PF_Err_NONE);
+  EXPECT_EQ(afterwards.globalSetup(), PF_Err_NONE);
 }
 
 }  // namespace

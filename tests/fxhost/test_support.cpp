@@ -2,9 +2,24 @@
 
 #include <windows.h>
 
-#include <cstring>
-
 namespace fxhost_test {
+namespace {
+
+std::function<PF_Err(const Call&)> gEntry;
+
+PF_Err takenOverEntry(PF_Cmd command, PF_InData* in, PF_OutData* out, PF_ParamDef* params[], PF_LayerDef* output,
+                      void* extra) {
+  return gEntry(Call{command, in, out, params, output, extra});
+}
+
+void setFixtureEntry(const fxhost::Host& host, PF_FilterProc entry) {
+  auto set = reinterpret_cast<fixture::SetEntryFunction>(
+      reinterpret_cast<void (*)()>(GetProcAddress(host.plugin().module(), fixture::kSetEntryExport)));
+  ASSERT_NE(set, nullptr);
+  set(entry);
+}
+
+}  // namespace
 
 std::string besideTests(const std::string& file) {
   char path[MAX_PATH] = {};
@@ -14,73 +29,53 @@ std::string besideTests(const std::string& file) {
   return folder + file;
 }
 
+std::string fixturePath() { return besideTests("fxhost_fixture.aex"); }
+
 void paint(fxhost::OwnedWorld& world) {
+  const std::size_t row = static_cast<std::size_t>(world.width()) * fxhost::bytesPerPixel(world.depth());
   for (A_long y = 0; y < world.height(); ++y) {
-    std::uint8_t* row = world.row(y);
-    for (A_long x = 0; x < world.width(); ++x) {
-      for (int channel = 0; channel < 4; ++channel) {
-        const int seed = x * 7 + y * 13 + channel * 29 + 1;
-        const std::size_t at = static_cast<std::size_t>(x * 4 + channel);
-        switch (world.depth()) {
-          case fxhost::PixelDepth::Eight:
-            row[at] = static_cast<std::uint8_t>(seed);
-            break;
-          case fxhost::PixelDepth::Sixteen: {
-            const auto value = static_cast<std::uint16_t>(seed * 97 % 32769);
-            std::memcpy(row + at * 2, &value, 2);
-            break;
-          }
-          case fxhost::PixelDepth::Float: {
-            const float value = static_cast<float>(seed) / 64.0f;
-            std::memcpy(row + at * 4, &value, 4);
-            break;
-          }
-        }
-      }
-    }
+    for (std::size_t x = 0; x < row; ++x) world.row(y)[x] = static_cast<std::uint8_t>(x * 7 + y * 13 + 1);
   }
 }
 
-std::string fixturePath() { return besideTests("fxhost_fixture.aex"); }
-
-void FixtureTest::SetUp() {
+void HostTest::SetUp() {
   host = std::make_unique<fxhost::Host>();
   host->loadPlugin(fixturePath());
+  inCommand(PF_Cmd_ABOUT, [](PF_InData&, PF_OutData&) {});
+  in = &host->lastInData();
+  basic = in->pica_basicP;
+  utils = in->utils;
 }
 
-void FixtureTest::TearDown() {
-  if (accountsTaken_ || host == nullptr) return;
-  setLeak(fixture::kLeakNone);
-  host->shutdown();
-  EXPECT_EQ(host->accounts().imbalances, std::vector<std::string>{});
+void HostTest::TearDown() {
+  if (accountsTaken_) return;
+  EXPECT_EQ(finalAccounts().imbalances, Strings{});
 }
 
-void FixtureTest::setUpPlugin() {
+void HostTest::setUpPlugin() {
   ASSERT_EQ(host->globalSetup(), PF_Err_NONE);
   ASSERT_EQ(host->paramsSetup(), PF_Err_NONE);
 }
 
-void FixtureTest::setMode(const char* exportName, int mode) {
-  auto set = reinterpret_cast<fixture::SetModeFunction>(
-      reinterpret_cast<void (*)()>(GetProcAddress(host->plugin().module(), exportName)));
-  ASSERT_NE(set, nullptr);
-  set(mode);
+void HostTest::takeOver(std::function<PF_Err(const Call&)> entry) {
+  gEntry = std::move(entry);
+  setFixtureEntry(*host, takenOverEntry);
 }
 
-fxhost::AccountsReport FixtureTest::finalAccounts() {
+PF_Err HostTest::inCommand(PF_Cmd command, const std::function<void(PF_InData&, PF_OutData&)>& body) {
+  return host->runInProcess(command, [&](PF_InData& in, PF_OutData& out) {
+    body(in, out);
+    return PF_Err_NONE;
+  });
+}
+
+fxhost::AccountsReport HostTest::finalAccounts() {
   accountsTaken_ = true;
-  setLeak(fixture::kLeakNone);
+  // The entry may hold on to the test's own variables, which are gone by tear-down.
+  setFixtureEntry(*host, nullptr);
+  gEntry = nullptr;
   host->shutdown();
   return host->accounts();
-}
-
-void DirectTest::SetUp() {
-  FixtureTest::SetUp();
-  ASSERT_EQ(host->about(), PF_Err_NONE);
-  in = &host->lastInData();
-  basic = in->pica_basicP;
-  utils = in->utils;
-  host->records() = fxhost::Records{};
 }
 
 }  // namespace fxhost_test

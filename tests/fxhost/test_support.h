@@ -1,32 +1,26 @@
 #pragma once
-// What the host's tests share: where the built plug-ins are, pictures and rectangles, and a test
-// base that loads the fixture into a fresh host and checks the accounts after every test.
+// What the host's tests share: where the built plug-ins are, pictures, and a test base with a
+// fresh host and the fixture loaded, whose accounts are judged after every test.
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstring>
+#include <functional>
 #include <memory>
-#include <ostream>
 #include <string>
 #include <vector>
 
 #include "ae_suites.h"
-#include "fixture_behaviour.h"
-#include "sp_basic_suite.h"
+#include "fixture.h"
 #include "fxhost/frame_protocol.h"
 #include "fxhost/host.h"
 #include "fxhost/host_error.h"
-
-inline bool operator==(const PF_LRect& a, const PF_LRect& b) {
-  return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
-}
-
-inline std::ostream& operator<<(std::ostream& out, const PF_LRect& rect) {
-  return out << "{" << rect.left << ", " << rect.top << ", " << rect.right << ", " << rect.bottom << "}";
-}
+#include "sp_basic_suite.h"
 
 namespace fxhost_test {
+
+using Strings = std::vector<std::string>;
 
 // Reads from a byte vector, at most `chunk` bytes per call, as a pipe may hand them out.
 inline fxhost::protocol::ReadBytes readerOf(const std::vector<std::uint8_t>& bytes, std::size_t chunk = 5) {
@@ -39,42 +33,40 @@ inline fxhost::protocol::ReadBytes readerOf(const std::vector<std::uint8_t>& byt
   };
 }
 
-// A different value in every channel of every pixel, within each depth's range.
+// Bytes that change along each row and from row to row, so that a copy that shifts anything shows.
 void paint(fxhost::OwnedWorld& world);
 
 // A file beside the test program (the built plug-ins are put there).
 std::string besideTests(const std::string& file);
 std::string fixturePath();
 
-class FixtureTest : public ::testing::Test {
+// One command as the plug-in's entry point receives it.
+struct Call {
+  PF_Cmd command;
+  PF_InData* in;
+  PF_OutData* out;
+  PF_ParamDef** params;
+  PF_LayerDef* output;
+  void* extra;
+};
+
+class HostTest : public ::testing::Test {
  protected:
+  // A fresh host with the fixture loaded, and the tables of a first command (valid for the host's
+  // life) for calling the host's suites and callbacks directly.
   void SetUp() override;
   // Shuts the plug-in down and requires balanced accounts, unless a test has taken them over.
   void TearDown() override;
 
   // Global and parameter setup, both required to succeed.
   void setUpPlugin();
-  void setLeak(int leak) { setMode(fixture::kSetLeakExport, leak); }
-  void setPreRenderMode(int mode) { setMode(fixture::kSetPreRenderModeExport, mode); }
-  void setMode(const char* exportName, int mode);
+  // Every command goes to `entry` first, until the accounts are taken; fixture::kBuiltIn hands it
+  // on to the fixture's own handling.
+  void takeOver(std::function<PF_Err(const Call&)> entry);
+  // Runs `body` in place of the plug-in's handling of `command`.
+  PF_Err inCommand(PF_Cmd command, const std::function<void(PF_InData&, PF_OutData&)>& body);
   // The accounts after shutdown; the test then judges them itself.
   fxhost::AccountsReport finalAccounts();
-
-  std::unique_ptr<fxhost::Host> host;
-
- private:
-  bool accountsTaken_ = false;
-};
-
-// For tests that call the host's suites and callbacks themselves, with the blocks of a first
-// command (whose tables stay valid for the host's life).
-class DirectTest : public FixtureTest {
- protected:
-  void SetUp() override;
-
-  const PF_InData* in = nullptr;
-  SPBasicSuite* basic = nullptr;
-  PF_UtilCallbacks* utils = nullptr;
 
   template <typename Table>
   const Table* acquire(const char* name, A_long version) {
@@ -82,6 +74,14 @@ class DirectTest : public FixtureTest {
     EXPECT_EQ(basic->AcquireSuite(name, version, &table), kSPNoError) << name << " " << version;
     return static_cast<const Table*>(table);
   }
+
+  std::unique_ptr<fxhost::Host> host;
+  const PF_InData* in = nullptr;
+  SPBasicSuite* basic = nullptr;
+  PF_UtilCallbacks* utils = nullptr;
+
+ private:
+  bool accountsTaken_ = false;
 };
 
 }  // namespace fxhost_test

@@ -2,7 +2,7 @@
 #pragma once
 
 #include <cstring>
-#include <vector>
+#include <functional>
 
 #include "ae_suites.h"
 #include "base_filter.h"
@@ -37,9 +37,11 @@ inline RenderJob MakeJob(fxhost::OwnedWorld& input, fxhost::OwnedWorld& output) 
 }
 
 // One smart-render command whose body runs the job as the plug-in's entry point will: a bare host
-// error code thrown below becomes the command's result.
-inline PF_Err RunJob(fxhost::Host& host, RenderJob job) {
+// error code thrown below becomes the command's result. `prepare` may change the command's blocks
+// first.
+inline PF_Err RunJob(fxhost::Host& host, RenderJob job, const std::function<void(PF_InData&)>& prepare = {}) {
   return host.runInProcess(PF_Cmd_SMART_RENDER, [&](PF_InData& in, PF_OutData& out) -> PF_Err {
+    if (prepare) prepare(in);
     job.inData = &in;
     job.outData = &out;
     try {
@@ -58,12 +60,6 @@ inline int Acquired(const fxhost::AccountsReport& report, const char* name, A_lo
   for (const auto& tally : report.suites)
     if (tally.name == name && tally.version == version) n += tally.acquired;
   return n;
-}
-
-// Every row of a world, padding included.
-inline std::vector<std::uint8_t> Bytes(const fxhost::OwnedWorld& w) {
-  const std::uint8_t* first = w.row(0);
-  return std::vector<std::uint8_t>(first, first + static_cast<std::size_t>(w.rowbytes()) * w.height());
 }
 
 // A cel-like frame: flat fills, stair-stepped edges, a thin line and a transparent corner.

@@ -159,15 +159,23 @@ class OptionsCommand {
   PF_Err result_ = -1;
 };
 
-// A real press of the mouse on the middle of a control.
+// A real press of the mouse on the middle of a control, once its dialog is the active window
+// and the pointer has arrived: input sent any earlier can land on the window that was there before.
 void clickOn(HWND control) {
+  const HWND dialog = GetAncestor(control, GA_ROOT);
+  for (auto until = Clock::now() + kBound; GetForegroundWindow() != dialog && Clock::now() < until;) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
   const Rect r = rectOf(control);
   SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
-  INPUT presses[2] = {};
-  presses[0].type = presses[1].type = INPUT_MOUSE;
-  presses[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-  presses[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-  SendInput(2, presses, sizeof(INPUT));
+  std::this_thread::sleep_for(std::chrono::milliseconds(150));
+  for (const DWORD press : {MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP}) {
+    INPUT input{};
+    input.type = INPUT_MOUSE;
+    input.mi.dwFlags = press;
+    SendInput(1, &input, sizeof input);
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  }
 }
 
 class DialogTest : public PluginTest {
