@@ -201,16 +201,27 @@ TEST_F(DialogTest, ShowsItsControlsOverTheHostAndClosingChangesNothing) {
     HWND dialog = command.dialog();
     ASSERT_NE(dialog, nullptr);
     EXPECT_EQ(textOf(dialog), L"tessaline");
-    const std::pair<int, std::wstring> controls[] = {
-        {IDOK, L"OK"},
-        {2000, L"Settings (Valid from next start-up)"},
-        {2001, L"Set current parameter values to default"},
-        {2002, L"Restore initial default parameter values"},
-        {2060, L"<a>Online Manual</a>"}};
-    for (const auto& [id, text] : controls) {
-      HWND control = GetDlgItem(dialog, id);
-      EXPECT_EQ(textOf(control), text) << id;
-      EXPECT_TRUE(IsWindowEnabled(control) && IsWindowVisible(control)) << id;
+    struct Control {
+      int id;
+      std::wstring text;
+      RECT units;  // where the template puts it, in dialog units: left, top, width, height
+    };
+    const Control controls[] = {{IDOK, L"OK", {180, 144, 36, 18}},
+                                {2000, L"Settings (Valid from next start-up)", {6, 6, 222, 76}},
+                                {2001, L"Set current parameter values to default", {36, 30, 162, 15}},
+                                {2002, L"Restore initial default parameter values", {36, 50, 162, 15}},
+                                {2059, L"", {13, 90, 209, 43}},
+                                {2060, L"<a>Online Manual</a>", {11, 147, 142, 15}}};
+    POINT origin{0, 0};
+    ClientToScreen(dialog, &origin);
+    for (const Control& c : controls) {
+      HWND control = GetDlgItem(dialog, c.id);
+      EXPECT_EQ(textOf(control), c.text) << c.id;
+      EXPECT_TRUE(IsWindowEnabled(control) && IsWindowVisible(control)) << c.id;
+      RECT place = c.units;  // the dialog manager converts the size apart from the position
+      MapDialogRect(dialog, &place);
+      const LONG x = origin.x + place.left, y = origin.y + place.top;
+      EXPECT_EQ(rectOf(control), (Rect{x, y, x + place.right, y + place.bottom})) << c.id;
     }
     EXPECT_EQ(rectOf(dialog), centred(rectOf(command.main), rectOf(dialog)));
     // The host's windows wait while the dialog is up.
