@@ -9,16 +9,10 @@
 #include <cstdint>
 #include <cstring>
 
+#include "engine.h"
 #include "pixel.h"
 
 namespace tessaline {
-
-enum EdgeBits : std::uint8_t {
-  EdgeRight = 0x01,         // (x, y) differs from (x + 1, y)
-  EdgeBelow = 0x02,         // (x, y) differs from (x, y + 1)
-  EdgeDiagonal = 0x04,      // (x, y) differs from (x + 1, y + 1)
-  EdgeAntiDiagonal = 0x08,  // (x + 1, y) differs from (x, y + 1)
-};
 
 struct EdgeMapView {
   const std::uint8_t* origin = nullptr;  // entry of pixel (0, 0)

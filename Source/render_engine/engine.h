@@ -62,6 +62,16 @@ std::size_t EdgeMapBytes(int width, int height);
 // Bytes of one pixel at the given depth (4, 8 or 16).
 std::size_t PixelBytes(Depth depth);
 
+// What an edge-map entry records: which of the pixel's neighbour pairs differ by more than the
+// colour threshold. The entry of pixel (x, y) of a w-pixel-wide image is byte
+// (y + 1) * MapStride(w) + 4 + x of the map buffer.
+enum EdgeBits : std::uint8_t {
+  EdgeRight = 0x01,         // (x, y) differs from (x + 1, y)
+  EdgeBelow = 0x02,         // (x, y) differs from (x, y + 1)
+  EdgeDiagonal = 0x04,      // (x, y) differs from (x + 1, y + 1)
+  EdgeAntiDiagonal = 0x08,  // (x + 1, y) differs from (x, y + 1)
+};
+
 // Why a render did not run. The output is untouched in every case.
 enum class RenderStatus {
   Ok,
@@ -88,5 +98,9 @@ void CopyStage(Depth depth, SourceMode mode, const ImageView& in, const MutableI
 // nothing at softness 0.
 void Smooth(Depth depth, SourceMode mode, const ImageView& in, const MutableImageView& out,
             const Params& params, std::uint8_t* zeroedMap);
+// EdgeMapStage builds into `zeroedMap` the very map Smooth would build from `copy` (the output of
+// CopyStage), without smoothing: what the render detects, for callers that show it. Like Smooth it
+// builds nothing at softness 0.
+void EdgeMapStage(Depth depth, const ImageView& copy, const Params& params, std::uint8_t* zeroedMap);
 
 }  // namespace tessaline

@@ -58,14 +58,23 @@ void CopyRows(const ImageView& in, const MutableImageView& out, const DerivedVal
   }
 }
 
+// The one place the render's map is built, so that EdgeMapStage shows exactly what Smooth scans.
+// Returns false where there is nothing to build.
+template <class D>
+bool BuildMapOfCopy(const void* copy, std::ptrdiff_t rowbytes, int w, int h, const DerivedValues<D>& v,
+                    std::uint8_t* zeroedMap) {
+  if (v.softness == 0 || w == 0 || h == 0) return false;
+  BuildEdgeMap<D>(static_cast<const unsigned char*>(copy), rowbytes, w, h, v.depthThreshold, zeroedMap,
+                  MapStride(w));
+  return true;
+}
+
 template <class D, SourceMode M>
 void SmoothWith(const ImageView& in, const MutableImageView& out, const DerivedValues<D>& v,
                 std::uint8_t* zeroedMap) {
   const int w = in.width, h = in.height;
-  if (v.softness == 0 || w == 0 || h == 0) return;
+  if (!BuildMapOfCopy<D>(out.data, out.rowbytes, w, h, v, zeroedMap)) return;
   const std::int32_t stride = MapStride(w);
-  BuildEdgeMap<D>(static_cast<const unsigned char*>(out.data), out.rowbytes, w, h, v.depthThreshold,
-                  zeroedMap, stride);
   const Frame<D, M> f{static_cast<const unsigned char*>(in.data),
                       in.rowbytes,
                       static_cast<unsigned char*>(out.data),
@@ -124,6 +133,13 @@ void Smooth(Depth depth, SourceMode mode, const ImageView& in, const MutableImag
             const Params& params, std::uint8_t* zeroedMap) {
   Dispatch(depth, mode,
            [&]<class D, SourceMode M>() { SmoothWith<D, M>(in, out, DerivedValues<D>(params), zeroedMap); });
+}
+
+void EdgeMapStage(Depth depth, const ImageView& copy, const Params& params, std::uint8_t* zeroedMap) {
+  // The map depends on the depth alone; the mode only shaped the copy.
+  Dispatch(depth, SourceMode::Plain, [&]<class D, SourceMode>() {
+    BuildMapOfCopy<D>(copy.data, copy.rowbytes, copy.width, copy.height, DerivedValues<D>(params), zeroedMap);
+  });
 }
 
 RenderStatus Render(Depth depth, SourceMode mode, const ImageView& in, const MutableImageView& out,
