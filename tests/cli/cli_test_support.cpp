@@ -79,6 +79,12 @@ void WriteFileBytes(const fs::path& path, const std::string& bytes) {
   std::ofstream(path, std::ios::binary) << bytes;
 }
 
+std::vector<int> Range(int first, int last) {
+  std::vector<int> frames;
+  for (int frame = first; frame <= last; ++frame) frames.push_back(frame);
+  return frames;
+}
+
 ToolRun RunTool(const std::vector<std::string>& args) {
   // Output is captured in a directory of its own so that the directories under test stay as they are.
   const ScratchDir capture;

@@ -43,6 +43,9 @@ struct RawImage {
 template <class T>
 RawImage<T> ReadSamples(const fs::path& path);
 
+// The frames first, first + 1, ..., last.
+std::vector<int> Range(int first, int last);
+
 std::string FileBytes(const fs::path& path);
 void WriteFileBytes(const fs::path& path, const std::string& bytes);
 

@@ -1,23 +1,19 @@
-// Image files in and out: reading a file into the engine's ARGB pixels and writing them back in the
-// file's own format, depth and channel layout.
+// Image files in and out: one part of a file read into the engine's straight-alpha ARGB pixels, and
+// the whole file written back (in its own format or converted on the way) with the smoothed colour in
+// place and every other channel, part and page as it was.
 #pragma once
-
-#include <OpenImageIO/imageio.h>
 
 #include <cstddef>
 #include <cstdint>
-#include <stdexcept>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "atomic_file.h"  // InstallInterruptCleanup
+#include "cli_error.h"
 #include "engine.h"
 
 namespace tessaline::cli {
-
-// A failure to report to the user: one line, without the "tessaline: " prefix.
-struct CliError : std::runtime_error {
-  using std::runtime_error::runtime_error;
-};
 
 // 16-bit files hold 0..65535 but the 16-bit kernels work on 0..32768. Both directions round to the
 // nearest value, so every engine value goes out to the file and comes back unchanged.
@@ -29,16 +25,18 @@ constexpr std::uint16_t EngineToFile16(std::uint16_t u) {
   return static_cast<std::uint16_t>((u * 65535u + 16384u) / 32768u);
 }
 
-// An image as the engine sees it, plus what the output file needs to match the input file.
+// Everything of the input file that the output needs besides the smoothed pixels (image_io.cpp).
+struct SourceFile;
+
+// An image as the engine sees it, plus the file it came from.
 struct Image {
   Depth depth = Depth::U8;
   int width = 0;
   int height = 0;
-  std::vector<std::uint8_t> pixels;  // height rows of width ARGB pixels at `depth`, no padding
-  OIIO::ImageSpec fileSpec;          // the input file's layout and metadata
-  std::string fileFormat;            // the input file's format, as OpenImageIO names it ("png")
+  std::vector<std::uint8_t> pixels;  // height rows of width ARGB pixels at `depth`, no padding, straight alpha
+  std::shared_ptr<const SourceFile> source;  // shared by copies: it never changes once read
 
-  bool HasAlpha() const { return fileSpec.alpha_channel >= 0; }
+  bool HasAlpha() const;
   std::ptrdiff_t RowBytes() const {
     return static_cast<std::ptrdiff_t>(PixelBytes(depth)) * static_cast<std::ptrdiff_t>(width);
   }
@@ -46,14 +44,30 @@ struct Image {
   MutableImageView MutableView() { return {pixels.data(), RowBytes(), width, height}; }
 };
 
-// Reads the first subimage of a file with 1 (grey), 2 (grey, alpha), 3 (RGB) or 4 (RGBA) channels
-// of 8-bit or 16-bit unsigned integers, halfs or floats. Grey becomes R = G = B; a file without
-// alpha gets full alpha. Throws CliError.
-Image ReadImage(const std::string& path);
+struct ReadOptions {
+  // The part (EXR) or page (TIFF) to smooth, by name or by number from 0. Empty: the first one with
+  // R, G and B channels (or a grey Y channel), and A if it has one.
+  std::string part;
+};
 
-// Writes `image` to `path` in the format, depth and channel layout it was read with, through a
-// temporary file beside `path` that replaces it only once complete. On failure nothing at `path`
-// changes and the temporary file is gone. Throws CliError.
+// Reads every part of a file and the colour of one of them. The colour channels must be 8-bit or
+// 16-bit unsigned integers, halfs or floats; other channels may be anything. Grey becomes
+// R = G = B; no alpha means full alpha; premultiplied files (OpenEXR, TIFF with associated alpha)
+// are divided by alpha. Throws CliError.
+Image ReadImage(const std::string& path, const ReadOptions& options = {});
+
+// Writes `image` (read by ReadImage) to `path`, in the format its extension names: the smoothed
+// colour in place of the part's R, G, B and A, premultiplied where the format stores it so, and every
+// other channel, part, page and attribute as read. Pixels the engine left unchanged keep their stored
+// samples bit for bit when the format is the input's. Atomic and safe to call from several threads
+// for different paths. Throws CliError; on failure the file at `path` is as it was.
 void WriteImage(const Image& image, const std::string& path);
+
+// Writes what the render detects (edge_view.cpp), atomically like WriteImage: an 8-bit RGB picture
+// of the frame (through the colour key in the key modes) dimmed to a third, with every pixel whose
+// edge-map entry has bits drawn at full strength in red for a step to the right, green for a step
+// below and blue for a diagonal step, mixed where a pixel has several. Nothing is drawn at softness 0,
+// where the render detects nothing.
+void WriteEdges(const Image& input, const Params& params, SourceMode mode, const std::string& path);
 
 }  // namespace tessaline::cli

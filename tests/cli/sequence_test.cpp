@@ -1,0 +1,173 @@
+// Whole shots through the tool, in-process: which frames are smoothed, what is said about the
+// others, resuming, and the same files whatever the number of threads.
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "cli_test_support.h"
+#include "tool.h"
+
+namespace tessaline::cli {
+namespace {
+
+using test::FileBytes;
+using test::ScratchDir;
+namespace fs = std::filesystem;
+
+constexpr int kFirst = 1001, kLast = 1005;
+
+struct Result {
+  int exitCode;
+  std::string err;
+};
+
+Result RunInProcess(const std::vector<std::string>& args, bool terminal = false) {
+  std::ostringstream out, err;
+  const int exitCode = Run(args, out, err, terminal);
+  EXPECT_EQ(out.str(), "");
+  return {exitCode, err.str()};
+}
+
+// A shot of tiny frames in.1001.png ... in.1005.png, each with a stair of its own, so that every
+// frame has edges to smooth.
+class Shot {
+ public:
+  Shot() {
+    for (int frame = kFirst; frame <= kLast; ++frame) {
+      std::vector<std::uint8_t> rgba;
+      for (int y = 0; y < kHeight; ++y) {
+        for (int x = 0; x < kWidth; ++x) {
+          const bool lower = 3 * y >= x + frame % 7;
+          const std::array<std::uint8_t, 4> pixel =
+              lower ? std::array<std::uint8_t, 4>{250, 200, 40, 255} : std::array<std::uint8_t, 4>{30, 30, 200, 255};
+          rgba.insert(rgba.end(), pixel.begin(), pixel.end());
+        }
+      }
+      test::WriteSamples(Path("in", frame), kWidth, kHeight, 4, OIIO::TypeDesc::UINT8, OIIO::TypeDesc::UINT8,
+                         rgba.data());
+    }
+  }
+
+  fs::path Path(const std::string& name, int frame) const {
+    return dir_ / (name + "." + std::to_string(frame) + ".png");
+  }
+  std::string Pattern(const std::string& name) const { return (dir_ / (name + ".####.png")).string(); }
+  const ScratchDir& dir() const { return dir_; }
+
+  // The frames of `name` on disk.
+  std::set<int> Frames(const std::string& name) const {
+    std::set<int> frames;
+    for (int frame = kFirst - 5; frame <= kLast + 5; ++frame) {
+      if (fs::exists(Path(name, frame))) frames.insert(frame);
+    }
+    return frames;
+  }
+
+  // Runs the tool from this shot's in.####.png to `output`, then `extra` arguments.
+  Result Run(const std::string& output, const std::vector<std::string>& extra, bool terminal = false) const {
+    std::vector<std::string> args{Pattern("in"), Pattern(output)};
+    args.insert(args.end(), extra.begin(), extra.end());
+    return RunInProcess(args, terminal);
+  }
+
+ private:
+  static constexpr int kWidth = 16, kHeight = 8;
+  ScratchDir dir_;
+};
+
+std::set<int> Frames(int first, int last) {
+  const std::vector<int> frames = test::Range(first, last);
+  return {frames.begin(), frames.end()};
+}
+
+TEST(SequenceTest, SmoothsTheFramesAskedForAndNamesTheMissingOnes) {
+  struct Case {
+    std::vector<std::string> args;
+    std::vector<int> corrupt;  // input frames that are no pictures
+    int exitCode;
+    std::vector<std::string> said;  // each in stderr
+    std::set<int> written;
+    bool terminal = false;
+  };
+  const std::string gap = "frames 1000, 1006-1007 (3 of the 8 asked for) have no INPUT file '";
+  const Case cases[] = {
+      {{}, {}, 0, {"tessaline: 5 frames smoothed in "}, Frames(kFirst, kLast)},
+      {{"--frames", "1000-1007"},
+       {}, 0, {"tessaline: warning: " + gap, "; smoothing the others\n", "; 3 missing\n"}, Frames(kFirst, kLast)},
+      {{"--frames", "1000-1007", "--strict"}, {}, 1, {gap, "; nothing was written (without --strict"}, {}},
+      {{"--frames=2000-2001"}, {}, 1, {"(2 of the 2 asked for)", "nothing was written: check INPUT and --frames"}, {}},
+      {{"--frames", "1000-1005", "--quiet"}, {}, 0, {}, Frames(kFirst, kLast)},
+      {{"--chunk", "2/2"}, {}, 0, {"tessaline: 3 frames smoothed"}, {1003, 1004, 1005}},
+      {{"--frames", "1000-1007", "--chunk", "2/2"}, {}, 0, {"frames 1006-1007 (2 of the 4 asked for)"}, {1004, 1005}},
+      {{"--chunk", "6/8"}, {}, 0, {"chunk 6/8 of this shot holds no frames", "0 frames smoothed"}, {}},
+      // A frame that cannot be read is left; --strict stops there.
+      {{"--threads", "1"},
+       {1003}, 1, {"tessaline: frame 1003: ", "4 frames smoothed", "; 1 failed\n"}, {1001, 1002, 1004, 1005}},
+      {{"--threads", "1", "--strict"}, {1003}, 1, {"tessaline: frame 1003: ", "; 1 failed\n"}, {1001, 1002}},
+      {{},
+       {}, 0, {"\r\033[K[------------------------]  0/5 frames", "\r\033[K[########################]  5/5 frames"},
+       Frames(kFirst, kLast), true},
+  };
+  for (const Case& c : cases) {
+    const Shot shot;
+    for (const int frame : c.corrupt) test::WriteFileBytes(shot.Path("in", frame), "not a picture");
+    const Result result = shot.Run("out", c.args, c.terminal);
+    const std::string row = testing::PrintToString(c.args);
+    EXPECT_EQ(result.exitCode, c.exitCode) << row << result.err;
+    for (const std::string& text : c.said) EXPECT_NE(result.err.find(text), std::string::npos) << row << result.err;
+    if (c.said.empty()) {
+      EXPECT_EQ(result.err, "") << row;
+    }
+    EXPECT_EQ(shot.Frames("out"), c.written) << row << result.err;
+  }
+}
+
+TEST(SequenceTest, ThreadsChangeNothingInTheFiles) {
+  const Shot shot;
+  for (const char* threads : {"1", "3"}) {
+    const auto result = shot.Run(std::string("t") + threads,
+                                 {"--threads", threads, "--edges", shot.Pattern(std::string("e") + threads)});
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+  }
+  const Result single = RunInProcess({shot.Path("in", 1003).string(), (shot.dir() / "single.png").string()});
+  ASSERT_EQ(single.exitCode, 0) << single.err;
+  for (int frame = kFirst; frame <= kLast; ++frame) {
+    const std::string smoothed = FileBytes(shot.Path("t1", frame));
+    EXPECT_NE(smoothed, FileBytes(shot.Path("in", frame))) << "frame " << frame << " must have edges to smooth";
+    EXPECT_EQ(smoothed, FileBytes(shot.Path("t3", frame))) << frame;
+    EXPECT_EQ(FileBytes(shot.Path("e1", frame)), FileBytes(shot.Path("e3", frame))) << frame;
+  }
+  EXPECT_EQ(FileBytes(shot.Path("t1", 1003)), FileBytes(shot.dir() / "single.png"));
+}
+
+TEST(SequenceTest, SkipExistingRedoesOnlyFramesWithoutWholeFiles) {
+  const Shot shot;
+  const std::vector<std::string> args{"--edges", shot.Pattern("edges"), "--skip-existing"};
+  ASSERT_EQ(shot.Run("out", args).exitCode, 0);
+  std::vector<std::string> smoothed;
+  for (int frame = kFirst; frame <= kLast; ++frame) smoothed.push_back(FileBytes(shot.Path("out", frame)));
+
+  const std::string stranger = FileBytes(shot.Path("in", 1001));  // a whole picture: left as it is
+  test::WriteFileBytes(shot.Path("out", 1001), stranger);
+  test::WriteFileBytes(shot.Path("out", 1002), "cut short");  // unreadable: redone
+  fs::remove(shot.Path("out", 1004));                         // missing: redone
+  fs::remove(shot.Path("edges", 1005));                       // its edge view missing: redone
+  const auto result = shot.Run("out", args);
+  EXPECT_EQ(result.exitCode, 0);
+  EXPECT_NE(result.err.find("tessaline: 3 frames smoothed"), std::string::npos) << result.err;
+  EXPECT_NE(result.err.find("; 2 already done\n"), std::string::npos) << result.err;
+  EXPECT_EQ(FileBytes(shot.Path("out", 1001)), stranger);
+  for (const int frame : {1002, 1003, 1004, 1005}) {
+    EXPECT_EQ(FileBytes(shot.Path("out", frame)), smoothed[frame - kFirst]) << frame;
+  }
+  EXPECT_EQ(shot.Frames("edges"), Frames(kFirst, kLast));
+}
+
+}  // namespace
+}  // namespace tessaline::cli
