@@ -10,17 +10,9 @@
 # Run it on an otherwise idle machine; a build running next to it skews every figure.
 set -euo pipefail
 
-root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
-build="${TESSALINE_BENCH_BUILD_DIR:-$root/build/native}"
+source "$(dirname "${BASH_SOURCE[0]}")/release_build.sh"
 cpu="${TESSALINE_BENCH_CPU:-0}"
-
-# Nothing to do when every package is present; as root it installs what is missing.
-bash "$root/scripts/install-deps.sh"
-
-if ! grep -qs '^CMAKE_BUILD_TYPE:STRING=Release$' "$build/CMakeCache.txt" || [ ! -f "$build/build.ninja" ]; then
-  cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release
-fi
-ninja -C "$build" tessaline_bench
+release_build tessaline_bench
 
 # A later --benchmark_min_time among the extra arguments overrides this one.
 exec taskset -c "$cpu" "$build/bench/tessaline_bench" --benchmark_min_time=1 "$@"
