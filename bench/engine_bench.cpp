@@ -32,6 +32,7 @@
 #include <vector>
 
 #include "engine.h"
+#include "gegl_peer.h"
 
 #ifndef TESSALINE_CEL_DIR
 #error "TESSALINE_CEL_DIR must name the directory that holds the benchmark frames"
@@ -101,6 +102,10 @@ struct Case {
     double seconds = 0;      // CPU time per iteration
     double copySeconds = 0;  // the copy reference measured before it
   } plain, key;
+  // GEGL's antialias on the same frame (8-bit and float only): RGBA copies of the input and an
+  // output, made on first use, and its last time per frame.
+  Buffer geglIn, geglOut;
+  double geglSeconds = 0;
 };
 
 const char* DepthName(Depth d) {
@@ -372,16 +377,55 @@ void BM_Render(benchmark::State& state, Case* c, SourceMode mode) {
   state.counters["x_copy"] = perIteration / copySeconds;
 }
 
+peer::GeglDepth GeglDepthOf(Depth d) { return d == Depth::U8 ? peer::GeglDepth::U8 : peer::GeglDepth::F32; }
+
+// The same frame through gegl:antialias, in GEGL's own channel order; the first run must change
+// pixels (the operation passes images through untouched when it is not allowed to run).
+void BM_Gegl(benchmark::State& state, Case* c) {
+  Prepare(*c);
+  const int w = c->frame->width, h = c->frame->height;
+  const std::size_t pixels = Pixels(*c), px = tessaline::PixelBytes(c->depth), channel = px / 4;
+  if (c->geglIn.size() == 0) {
+    c->geglIn = Buffer(c->in.size());
+    c->geglOut = Buffer(c->in.size());
+    for (std::size_t i = 0; i < pixels; ++i) {
+      const unsigned char* argb = c->in.data() + i * px;
+      unsigned char* rgba = c->geglIn.data() + i * px;
+      std::memcpy(rgba, argb + channel, 3 * channel);
+      std::memcpy(rgba + 3 * channel, argb, channel);
+    }
+  }
+  const peer::GeglDepth depth = GeglDepthOf(c->depth);
+  if (!peer::AntialiasOnce(depth, c->geglIn.data(), c->geglOut.data(), w, h)) {
+    state.SkipWithError("cannot build the GEGL graph (is gegl:antialias installed?)");
+    return;
+  }
+  if (std::memcmp(c->geglIn.data(), c->geglOut.data(), c->in.size()) == 0) {
+    state.SkipWithError("gegl:antialias changed no pixel: it did not run");
+    return;
+  }
+  const double t0 = ThreadSeconds();
+  for (auto _ : state) {
+    peer::AntialiasOnce(depth, c->geglIn.data(), c->geglOut.data(), w, h);
+    benchmark::DoNotOptimize(c->geglOut.data());
+    benchmark::ClobberMemory();
+  }
+  c->geglSeconds = (ThreadSeconds() - t0) / static_cast<double>(state.iterations());
+  state.counters["Mpx"] = benchmark::Counter(static_cast<double>(pixels) / 1e6,
+                                             benchmark::Counter::kIsIterationInvariantRate);
+}
+
 void PrintSummary(const std::vector<std::unique_ptr<Case>>& cases) {
   bool any = false;
   for (const auto& c : cases) any = any || c->plain.seconds > 0 || c->key.seconds > 0;
   if (!any) return;
   std::printf(
       "\nSummary (last run of each benchmark): CPU ms per frame, Mpx/s, copy reference ms,\n"
-      "x_copy = render time / copy reference; keyed = share of pixels the key removes\n"
-      "%-28s %-4s | %8s %7s %7s %7s | %8s %7s %7s %7s | %7s\n",
+      "x_copy = render time / copy reference; keyed = share of pixels the key removes;\n"
+      "GEGL = gegl:antialias on the same frame, one thread; x_gegl = our plain and keyed speed / GEGL's\n"
+      "%-28s %-4s | %8s %7s %7s %7s | %8s %7s %7s %7s | %7s | %7s %7s %7s\n",
       "frame", "dep", "plain ms", "Mpx/s", "copy ms", "x_copy", "keyed ms", "Mpx/s", "copy ms", "x_copy",
-      "keyed");
+      "keyed", "GEGL/s", "x_gegl", "keyed");
   for (const auto& c : cases) {
     if (c->plain.seconds == 0 && c->key.seconds == 0) continue;
     const double mpx = static_cast<double>(Pixels(*c)) / 1e6;
@@ -396,8 +440,13 @@ void PrintSummary(const std::vector<std::unique_ptr<Case>>& cases) {
     char plain[64], keyed[64];
     cell(c->plain, plain, sizeof plain);
     cell(c->key, keyed, sizeof keyed);
-    std::printf("%-28s %-4s | %s | %s | %6.2f%%\n", c->frame->name.c_str(), DepthName(c->depth), plain, keyed,
-                100.0 * c->keyedShare);
+    char gegl[64] = "      -       -       -";
+    if (c->geglSeconds > 0) {
+      auto ratio = [&](const Case::Run& r) { return r.seconds > 0 ? c->geglSeconds / r.seconds : 0.0; };
+      std::snprintf(gegl, sizeof gegl, "%7.1f %7.2f %7.2f", mpx / c->geglSeconds, ratio(c->plain), ratio(c->key));
+    }
+    std::printf("%-28s %-4s | %s | %s | %6.2f%% | %s\n", c->frame->name.c_str(), DepthName(c->depth), plain, keyed,
+                100.0 * c->keyedShare, gegl);
   }
 }
 
@@ -433,12 +482,17 @@ int main(int argc, char** argv) {
           ->Unit(benchmark::kMillisecond);
       benchmark::RegisterBenchmark(("Render/" + suffix + "/key").c_str(), BM_Render, c.get(), SourceMode::Key)
           ->Unit(benchmark::kMillisecond);
+      if (depth != Depth::U16) {
+        benchmark::RegisterBenchmark(("Gegl/" + suffix).c_str(), BM_Gegl, c.get())->Unit(benchmark::kMillisecond);
+      }
       cases.push_back(std::move(c));
     }
   }
 
+  peer::StartGegl();
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();
+  peer::StopGegl();
   PrintSummary(cases);
   return 0;
 }

@@ -8,7 +8,7 @@ packages=(
   build-essential cmake ninja-build pkg-config
   python3 python3-markdown                    # the ABI test's facts from the table; the manual's HTML
   clang libclang-rt-14-dev                    # libFuzzer and the sanitizer runtimes
-  libgtest-dev libgmock-dev googletest libbenchmark-dev
+  libgtest-dev libgmock-dev googletest libbenchmark-dev libgegl-dev
   libopenimageio-dev openimageio-tools
   g++-mingw-w64-x86-64 mingw-w64-tools binutils-mingw-w64-x86-64
   wine wine64 xvfb xauth x11-utils          # the options dialog under Xvfb in tests
