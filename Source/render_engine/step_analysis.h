@@ -71,7 +71,7 @@ inline std::int32_t RunSoftness(Side side, int x, int y, std::int32_t n, std::in
 }
 
 template <class D, SourceMode M>
-void ScanPixel(const Frame<D, M>& f, int x, int y) {
+[[gnu::flatten]] void ScanPixel(const Frame<D, M>& f, int x, int y) {
   const EdgeMapView& m = f.map;
   const std::int32_t s = f.v.softness;
   bool lineEndDone = false;
