@@ -93,7 +93,7 @@ void SmoothWith(const ImageView& in, const MutableImageView& out, const DerivedV
       std::memcpy(&entries, row + x0, 8);
       while (entries != 0) {
         const int x = x0 + __builtin_ctzll(entries) / 8;
-        ScanPixel(f, x, y);
+        if (!InsideStraightEdge(f.map, x, y, w)) ScanPixel(f, x, y);
         entries &= entries - 1;                      // clears the lowest set bit ...
         entries &= ~(std::uint64_t{0xFF} << (x - x0) * 8);  // ... and the rest of its entry
       }

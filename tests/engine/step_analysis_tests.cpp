@@ -2,6 +2,8 @@
 // values of the ramps they blend along.
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include "step_analysis.h"
 #include "test_image.h"
 
@@ -112,6 +114,53 @@ TEST(IsolatedPixel, LonePixelIsAveragedAtEveryDepth) {
   // 32768 * 32768 / (32768 * (1 + 4 * 16383 / 65535)) + 0.5 = 16384.9, truncated.
   CheckLonePixel(Depth::U16, test::Grey16(0), test::Grey16(32768), 100, test::Grey16(16384));
   CheckLonePixel(Depth::F32, test::GreyF(0), test::GreyF(1), 100, test::GreyF(0.5f));  // 1 / (1 + 4 / 4)
+}
+
+// The scan skips pixels inside straight edges without analysing them: on random maps made mostly of
+// straight-edge entries (and the other entries that occur next to them), the analysis of every
+// skipped pixel must leave the whole output as it was, at every depth's arithmetic (8-bit here: the
+// test is on the map alone).
+TEST(StraightEdges, SkippedPixelsAreExactlyThoseWhoseAnalysisChangesNothing) {
+  constexpr int kW = 9, kH = 8;
+  const std::uint8_t kinds[] = {0, 0, 0, 0xE, 0xE, 0xD, 0xD, 0xC, 0x4, 0x8, 0x1, 0x2, 0x2, 0x3, 0x7, 0xB, 0xF, 0x9, 0x6};
+  std::mt19937 random(3);
+  int skipped = 0;
+  for (int trial = 0; trial < 40000; ++trial) {
+    std::vector<std::string> rows(kH, std::string(kW, '.'));
+    for (std::string& row : rows)
+      for (char& c : row) c = "0123456789ABCDEF"[kinds[random() % sizeof kinds]];
+    const test::Map map = test::HandMap(rows);
+    // The output as earlier pixels' blends may have left it: unlike the input, so that restores show.
+    Image<Pixel8> in(kW, kH), before(kW, kH);
+    for (Image<Pixel8>* image : {&in, &before})
+      for (int y = 0; y < kH; ++y)
+        for (int x = 0; x < kW; ++x) {
+          const auto byte = [&] { return static_cast<std::uint8_t>(random()); };
+          const std::uint8_t alpha = random() % 2 ? 255 : byte();
+          image->at(x, y) = {alpha, byte(), byte(), byte()};
+        }
+    for (int y = 0; y < kH; ++y) {
+      for (int x = 0; x < kW; ++x) {
+        if (map.at(x, y) == 0 || !InsideStraightEdge(map.view, x, y, kW)) continue;
+        Image<Pixel8> out = before;
+        ScanPixel(test::MakeFrame<Depth8>(in, out, map, Params{}), x, y);
+        test::ExpectSameImage(out, before, "trial " + std::to_string(trial) + ", skipped pixel " + std::to_string(x) + "," +
+                                           std::to_string(y));
+        ++skipped;
+        if (HasFailure()) return;
+      }
+    }
+  }
+  EXPECT_GT(skipped, 10000);  // the random maps do reach the skipped patterns
+
+  // A configuration the random maps rarely reach: a vertical edge pixel whose corner touch-up
+  // restores the pixel up and to the right, which only the bit two rows up (no G) tells apart.
+  const test::Map corner = test::HandMap({".........", ".........", "...22....", "..D......", "..D......",
+                                          ".........", ".........", "........."});
+  EXPECT_FALSE(InsideStraightEdge(corner.view, 2, 4, kW));
+  Image<Pixel8> in(kW, kH, Pixel8{255, 10, 10, 10}), out(kW, kH, Pixel8{255, 200, 200, 200});
+  ScanPixel(test::MakeFrame<Depth8>(in, out, corner, Params{}), 2, 4);
+  EXPECT_NE(out.at(3, 3).red, 200);
 }
 
 }  // namespace
