@@ -8,6 +8,15 @@
 
 #include <cstdint>
 #include <cstring>
+#include <type_traits>
+
+// SSE2 is part of every x86-64 processor, so code that needs nothing more runs wherever the plug-in
+// and the tool run. TESSALINE_NO_SIMD builds the portable code instead (one test tree does, so that
+// both are checked against the same golden outputs).
+#if defined(__SSE2__) && !defined(TESSALINE_NO_SIMD)
+#include <emmintrin.h>
+#define TESSALINE_SSE2 1
+#endif
 
 #include "engine.h"
 #include "pixel.h"
@@ -31,6 +40,49 @@ struct EdgeMapView {
 
 // The entry of (0, 0) inside a map buffer laid out for the given stride.
 inline std::uint8_t* MapOrigin(std::uint8_t* buffer, std::int32_t stride) { return buffer + stride + 4; }
+
+#ifdef TESSALINE_SSE2
+// For four pairs of 8-bit pixels (a[i], b[i]): bit i set when they differ, exactly as
+// PixelsDiffer8: transparent pixels count as (0, 0, 0, 0), and the sum of the four absolute channel
+// differences must be non-zero and greater than t.
+inline int Differ8x4(__m128i a, __m128i b, __m128i t) {
+  const __m128i zero = _mm_setzero_si128();
+  const __m128i alphaByte = _mm_set1_epi32(0xFF);
+  a = _mm_andnot_si128(_mm_cmpeq_epi32(_mm_and_si128(a, alphaByte), zero), a);
+  b = _mm_andnot_si128(_mm_cmpeq_epi32(_mm_and_si128(b, alphaByte), zero), b);
+  const __m128i d = _mm_sub_epi8(_mm_max_epu8(a, b), _mm_min_epu8(a, b));
+  const __m128i ones = _mm_set1_epi16(1);
+  const __m128i pairs01 = _mm_madd_epi16(_mm_unpacklo_epi8(d, zero), ones);  // two sums per pixel
+  const __m128i pairs23 = _mm_madd_epi16(_mm_unpackhi_epi8(d, zero), ones);
+  const __m128 lo = _mm_castsi128_ps(pairs01), hi = _mm_castsi128_ps(pairs23);
+  const __m128i sum = _mm_add_epi32(_mm_castps_si128(_mm_shuffle_ps(lo, hi, _MM_SHUFFLE(2, 0, 2, 0))),
+                                    _mm_castps_si128(_mm_shuffle_ps(lo, hi, _MM_SHUFFLE(3, 1, 3, 1))));
+  const __m128i differs = _mm_andnot_si128(_mm_cmpeq_epi32(sum, zero), _mm_cmpgt_epi32(sum, t));
+  return _mm_movemask_ps(_mm_castsi128_ps(differs));
+}
+
+// The four entries of the group of 8-bit pixels at p0 (row y) over q0 (row y + 1), by the rule of
+// BuildEdgeMapRow: all sixteen pairs are compared at once, and the diagonal bits the scalar code
+// would not have tested are dropped.
+inline std::uint32_t GroupEntries8(const Pixel8* p0, const Pixel8* q0, std::int32_t threshold) {
+  auto load = [](const Pixel8* at) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(at)); };
+  const __m128i t = _mm_set1_epi32(threshold);
+  const __m128i p = load(p0), pRight = load(p0 + 1), q = load(q0), qRight = load(q0 + 1);
+  const int right = Differ8x4(p, pRight, t), below = Differ8x4(p, q, t);
+  const int diagonal = Differ8x4(p, qRight, t), anti = Differ8x4(q, pRight, t);
+  const int steps = right | below;
+  // Pixel i keeps its diagonal bits when a step of pixels 0 .. i + 1 was found (pixel 3 always).
+  const int keep = ((steps & 0x3) ? 0x1 : 0) | ((steps & 0x7) ? 0x2 : 0) | (steps ? 0x4 : 0) | 0x8;
+  std::uint32_t entries = 0;
+  for (int i = 0; i < 4; ++i) {
+    const int bit = 1 << i;
+    std::uint32_t e = ((right & bit) ? EdgeRight : 0) | ((below & bit) ? EdgeBelow : 0);
+    if (keep & bit) e |= ((diagonal & bit) ? EdgeDiagonal : 0) | ((anti & bit) ? EdgeAntiDiagonal : 0);
+    entries |= e << (8 * i);
+  }
+  return entries;
+}
+#endif
 
 // Builds the map of a w x h image from its pixels (rows `rowbytes` apart) into a zeroed buffer.
 //
@@ -61,6 +113,13 @@ void BuildEdgeMap(const unsigned char* pixels, std::ptrdiff_t rowbytes, int w, i
           SameBits(p0[4], q0[4])) {
         continue;
       }
+#ifdef TESSALINE_SSE2
+      if constexpr (std::is_same_v<P, Pixel8>) {
+        const std::uint32_t entries = GroupEntries8(p0, q0, t);
+        if (entries != 0) std::memcpy(e + x0, &entries, 4);
+        continue;
+      }
+#endif
       std::uint8_t e0 = differ(p0[0], p0[1]) | differ(p0[0], q0[0]) << 1;
       std::uint8_t e1 = differ(p0[1], p0[2]) | differ(p0[1], q0[1]) << 1;
       if (e0 | e1) e0 |= differ(p0[0], q0[1]) << 2 | differ(q0[0], p0[1]) << 3;
