@@ -84,6 +84,32 @@ inline std::uint32_t GroupEntries8(const Pixel8* p0, const Pixel8* q0, std::int3
 }
 #endif
 
+// Whether a group's five pixels of both rows are bit-identical: then no pair of the group differs.
+template <class P>
+inline bool FlatGroup(const P* p0, const P* q0) {
+#ifdef TESSALINE_SSE2
+  // One comparison mask for all of it, and one branch.
+  auto load = [](const void* at) { return _mm_loadu_si128(static_cast<const __m128i*>(at)); };
+  const auto* here = reinterpret_cast<const unsigned char*>(p0);
+  const auto* right = reinterpret_cast<const unsigned char*>(p0 + 1);
+  const auto* below = reinterpret_cast<const unsigned char*>(q0);
+  __m128i same = _mm_set1_epi8(-1);
+  for (std::size_t i = 0; i < 4 * sizeof(P); i += 16) {
+    const __m128i v = load(here + i);
+    same = _mm_and_si128(same, _mm_and_si128(_mm_cmpeq_epi8(v, load(right + i)), _mm_cmpeq_epi8(v, load(below + i))));
+  }
+  if constexpr (sizeof(P) == 16) {
+    same = _mm_and_si128(same, _mm_cmpeq_epi8(load(p0 + 4), load(q0 + 4)));
+    return _mm_movemask_epi8(same) == 0xFFFF;
+  } else {
+    return _mm_movemask_epi8(same) == 0xFFFF && SameBits(p0[4], q0[4]);
+  }
+#else
+  return std::memcmp(p0, p0 + 1, 4 * sizeof(P)) == 0 && std::memcmp(p0, q0, 4 * sizeof(P)) == 0 &&
+         SameBits(p0[4], q0[4]);
+#endif
+}
+
 // Builds the map of a w x h image from its pixels (rows `rowbytes` apart) into a zeroed buffer.
 //
 // In each group of four entries the diagonal pairs of the first three pixels are tested only once a
@@ -109,10 +135,7 @@ void BuildEdgeMap(const unsigned char* pixels, std::ptrdiff_t rowbytes, int w, i
       const P* q0 = q + x0;
       // Flat areas first: when the group's five pixels of both rows are bit-identical, no pair
       // differs and the entries stay zero.
-      if (std::memcmp(p0, p0 + 1, 4 * sizeof(P)) == 0 && std::memcmp(p0, q0, 4 * sizeof(P)) == 0 &&
-          SameBits(p0[4], q0[4])) {
-        continue;
-      }
+      if (FlatGroup(p0, q0)) continue;
 #ifdef TESSALINE_SSE2
       if constexpr (std::is_same_v<P, Pixel8>) {
         const std::uint32_t entries = GroupEntries8(p0, q0, t);
