@@ -147,7 +147,9 @@ bool anyContains(const std::vector<std::string>& messages, const std::string& pa
 TEST(AbiChecker, AcceptsFactsThatAgree) {
   const Table table = parseTable(kSmallTable);
   ASSERT_TRUE(table.errors.empty());
-  const Report report = compare(table, rightFacts());
+  std::vector<Fact> facts = rightFacts();
+  facts[3].number = 0x80000000LL;  // HIGH_BIT's bits read unsigned: hexadecimal compares as 32 bits
+  const Report report = compare(table, facts);
   EXPECT_TRUE(report.valueFailures.empty());
   EXPECT_TRUE(report.unknownFacts.empty());
   EXPECT_TRUE(report.uncheckedRows.empty());
@@ -155,76 +157,49 @@ TEST(AbiChecker, AcceptsFactsThatAgree) {
   EXPECT_EQ(report.checkedRows, 9);
   ASSERT_EQ(report.skippedRows.size(), 1u);
   EXPECT_EQ(report.skippedRows[0].name, "NOT_OURS");
+
+  facts.erase(facts.begin(), facts.begin() + 3);  // all of Rec: an undeclared record is skipped
+  const Report withoutRec = compare(table, facts);
+  EXPECT_TRUE(withoutRec.uncheckedRows.empty());
+  EXPECT_EQ(withoutRec.skippedRows.size(), 4u);  // Rec's three rows and NOT_OURS
 }
 
-TEST(AbiChecker, ReportsAWrongOffsetOrSizeWithTheRowText) {
-  std::vector<Fact> facts = rightFacts();
-  facts[2].number = 8;  // Rec.b
-  const Report report = compare(parseTable(kSmallTable), facts);
-  ASSERT_EQ(report.valueFailures.size(), 1u);
-  EXPECT_TRUE(anyContains(report.valueFailures, "line 4:"));
-  EXPECT_TRUE(anyContains(report.valueFailures, "field\tRec\tb\t4\t4\ttype=int"));
-  facts = rightFacts();
-  facts[1].size = 1;  // Rec.a
-  EXPECT_TRUE(anyContains(compare(parseTable(kSmallTable), facts).valueFailures, "the size differs"));
-  facts = rightFacts();
-  facts[0].number = 12;  // sizeof(Rec)
-  EXPECT_TRUE(anyContains(compare(parseTable(kSmallTable), facts).valueFailures, "line 2:"));
-}
+// One mistake at a time in otherwise right facts, the list of the report it must land in, and what
+// the message must mention (the row's line and text, or the name).
+struct Mistake {
+  const char* what;
+  void (*make)(std::vector<Fact>&);
+  std::vector<std::string> Report::*list;
+  std::vector<std::string> mentions;
+};
 
-TEST(AbiChecker, ComparesHexadecimalValuesAsThirtyTwoBitPatternsAndDecimalOnesExactly) {
-  std::vector<Fact> facts = rightFacts();
-  facts[3].number = 0x80000000LL;  // the same bits, read unsigned
-  EXPECT_TRUE(compare(parseTable(kSmallTable), facts).valueFailures.empty());
-  facts[3].number = 0x40000000LL;
-  facts[4].number = 0xFFFFFFFFLL;  // -1's bits, but the table gives -1 in decimal
-  const Report report = compare(parseTable(kSmallTable), facts);
-  EXPECT_TRUE(anyContains(report.valueFailures, "HIGH_BIT"));
-  EXPECT_TRUE(anyContains(report.valueFailures, "MINUS_ONE"));
-}
-
-TEST(AbiChecker, ReportsAWrongSuiteNameOrVersion) {
-  std::vector<Fact> facts = rightFacts();
-  facts[5].text = "Some suite";
-  facts[6].number = 1;
-  const Report report = compare(parseTable(kSmallTable), facts);
-  EXPECT_TRUE(anyContains(report.valueFailures, "@name"));
-  EXPECT_TRUE(anyContains(report.valueFailures, "kSomeSuiteVersion1"));
-}
-
-TEST(AbiChecker, ReportsARowOfADeclaredRecordThatNothingChecks) {
-  std::vector<Fact> facts = rightFacts();
-  facts.erase(facts.begin() + 2);  // Rec.b
-  const Report report = compare(parseTable(kSmallTable), facts);
-  ASSERT_EQ(report.uncheckedRows.size(), 1u);
-  EXPECT_TRUE(anyContains(report.uncheckedRows, "line 4:"));
-}
-
-TEST(AbiChecker, SkipsRecordsThatAreNotDeclared) {
-  std::vector<Fact> facts = rightFacts();
-  facts.erase(facts.begin(), facts.begin() + 3);  // all of Rec
-  const Report report = compare(parseTable(kSmallTable), facts);
-  EXPECT_TRUE(report.uncheckedRows.empty());
-  EXPECT_EQ(report.skippedRows.size(), 4u);  // Rec's three rows and NOT_OURS
-}
-
-TEST(AbiChecker, ReportsFactsTheTableDoesNotHave) {
-  std::vector<Fact> facts = rightFacts();
-  facts.push_back(memberFact("field", "Rec", "c", 8, 4, "int"));
-  facts.push_back(valueFact("const", "", "MINUS_ONE", -1));
-  const Report report = compare(parseTable(kSmallTable), facts);
-  EXPECT_TRUE(anyContains(report.unknownFacts, "field Rec.c: declared, but the table has no such row"));
-  EXPECT_TRUE(anyContains(report.unknownFacts, "declared twice"));
-}
-
-TEST(AbiChecker, ReportsAWrongMemberType) {
-  std::vector<Fact> facts = rightFacts();
-  facts[1].type = "unsigned int";
-  facts[7].type = "int (*)(char, int*)";  // the note's mingw reading: the host passes a 4-byte A_long
-  const Report report = compare(parseTable(kSmallTable), facts);
-  EXPECT_EQ(report.typeFailures.size(), 2u);
-  EXPECT_TRUE(anyContains(report.typeFailures, "line 3:"));
-  EXPECT_TRUE(anyContains(report.typeFailures, "line 10:"));
+TEST(AbiChecker, ReportsEachKindOfMistakeOnce) {
+  const Mistake mistakes[] = {
+      {"offset", [](auto& f) { f[2].number = 8; }, &Report::valueFailures, {"line 4:", "field\tRec\tb\t4\t4\ttype=int"}},
+      {"size", [](auto& f) { f[1].size = 1; }, &Report::valueFailures, {"the size differs"}},
+      {"record size", [](auto& f) { f[0].number = 12; }, &Report::valueFailures, {"line 2:"}},
+      {"hexadecimal bits", [](auto& f) { f[3].number = 0x40000000LL; }, &Report::valueFailures, {"HIGH_BIT"}},
+      {"decimal -1 is not its bits", [](auto& f) { f[4].number = 0xFFFFFFFFLL; }, &Report::valueFailures, {"MINUS_ONE"}},
+      {"suite name", [](auto& f) { f[5].text = "Some suite"; }, &Report::valueFailures, {"@name"}},
+      {"suite version", [](auto& f) { f[6].number = 1; }, &Report::valueFailures, {"kSomeSuiteVersion1"}},
+      {"unchecked row", [](auto& f) { f.erase(f.begin() + 2); }, &Report::uncheckedRows, {"line 4:"}},
+      {"unknown fact", [](auto& f) { f.push_back(memberFact("field", "Rec", "c", 8, 4, "int")); }, &Report::unknownFacts,
+       {"field Rec.c: declared, but the table has no such row"}},
+      {"declared twice", [](auto& f) { f.push_back(valueFact("const", "", "MINUS_ONE", -1)); }, &Report::unknownFacts,
+       {"declared twice"}},
+      {"member type", [](auto& f) { f[1].type = "unsigned int"; }, &Report::typeFailures, {"line 3:"}},
+      // The note's mingw reading: the host passes a 4-byte A_long.
+      {"function type", [](auto& f) { f[7].type = "int (*)(char, int*)"; }, &Report::typeFailures, {"line 10:"}},
+  };
+  const Table table = parseTable(kSmallTable);
+  for (const Mistake& m : mistakes) {
+    std::vector<Fact> facts = rightFacts();
+    m.make(facts);
+    const Report report = compare(table, facts);
+    const std::vector<std::string>& messages = report.*m.list;
+    EXPECT_EQ(messages.size(), 1u) << m.what;
+    for (const std::string& part : m.mentions) EXPECT_TRUE(anyContains(messages, part)) << m.what << ": " << part;
+  }
 }
 
 TEST(AbiChecker, ReportsMalformedLines) {
