@@ -34,15 +34,19 @@ struct OptionSpec {
   Apply apply;
 };
 
-template <std::int32_t Params::*Field, int Min, int Max>
-std::string SetParam(Parsed& parsed, std::string_view name, std::string_view value) {
-  const auto number = ParseWhole<int>(value, Min, Max);
+std::string SetWhole(int& field, std::string_view name, std::string_view value, int min, int max) {
+  const auto number = ParseWhole<int>(value, min, max);
   if (!number) {
-    return std::string(name) + " needs a whole number from " + std::to_string(Min) + " to " + std::to_string(Max) +
+    return std::string(name) + " needs a whole number from " + std::to_string(min) + " to " + std::to_string(max) +
            ", not " + Quoted(std::string(value));
   }
-  parsed.options.params.*Field = *number;
+  field = *number;
   return {};
+}
+
+template <std::int32_t Params::*Field, int Min, int Max>
+std::string SetParam(Parsed& parsed, std::string_view name, std::string_view value) {
+  return SetWhole(parsed.options.params.*Field, name, value, Min, Max);
 }
 
 // "R,G,B", each 0..255, or "#RRGGBB".
@@ -83,14 +87,8 @@ std::string SetKeyColor(Parsed& parsed, std::string_view, std::string_view value
 
 constexpr int kMaxThreads = 1024;
 
-std::string SetThreads(Parsed& parsed, std::string_view, std::string_view value) {
-  const auto threads = ParseWhole<int>(value, 1, kMaxThreads);
-  if (!threads) {
-    return "--threads needs a whole number from 1 to " + std::to_string(kMaxThreads) + ", not " +
-           Quoted(std::string(value));
-  }
-  parsed.options.threads = *threads;
-  return {};
+std::string SetThreads(Parsed& parsed, std::string_view name, std::string_view value) {
+  return SetWhole(parsed.options.threads, name, value, 1, kMaxThreads);
 }
 
 std::string SetFrames(Parsed& parsed, std::string_view, std::string_view value) {
