@@ -61,26 +61,81 @@ inline int Differ8x4(__m128i a, __m128i b, __m128i t) {
   return _mm_movemask_ps(_mm_castsi128_ps(differs));
 }
 
-// The four entries of the group of 8-bit pixels at p0 (row y) over q0 (row y + 1), by the rule of
-// BuildEdgeMapRow: all sixteen pairs are compared at once, and the diagonal bits the scalar code
-// would not have tested are dropped.
+// The four entries of a group from its four pair masks (bit i for pixel i), by the rule of
+// BuildEdgeMapRow: pixel i keeps its diagonal bits when a step of pixels 0 .. i + 1 was found
+// (pixel 3 always), so the diagonal bits the scalar code would not have tested are dropped.
+inline std::uint32_t GroupEntries(int right, int below, int diagonal, int anti) {
+  // kSpread[m] moves bit i of m to bit 8 * i; kKeep[steps] is the mask of pixels that keep theirs.
+  static constexpr struct Tables {
+    std::uint32_t spread[16]{};
+    std::uint8_t keep[16]{};
+    constexpr Tables() {
+      for (int m = 0; m < 16; ++m) {
+        for (int i = 0; i < 4; ++i) spread[m] |= static_cast<std::uint32_t>((m >> i) & 1) << (8 * i);
+        keep[m] = static_cast<std::uint8_t>(((m & 0x3) ? 0x1 : 0) | ((m & 0x7) ? 0x2 : 0) | (m ? 0x4 : 0) | 0x8);
+      }
+    }
+  } kTables;
+  const std::uint32_t* kSpread = kTables.spread;
+  const int keep = kTables.keep[right | below];
+  return kSpread[right] * EdgeRight | kSpread[below] * EdgeBelow | kSpread[diagonal & keep] * EdgeDiagonal |
+         kSpread[anti & keep] * EdgeAntiDiagonal;
+}
+
+// The four entries of the group of 8-bit pixels at p0 (row y) over q0 (row y + 1): all sixteen
+// pairs are compared at once.
 inline std::uint32_t GroupEntries8(const Pixel8* p0, const Pixel8* q0, std::int32_t threshold) {
   auto load = [](const Pixel8* at) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(at)); };
   const __m128i t = _mm_set1_epi32(threshold);
   const __m128i p = load(p0), pRight = load(p0 + 1), q = load(q0), qRight = load(q0 + 1);
-  const int right = Differ8x4(p, pRight, t), below = Differ8x4(p, q, t);
-  const int diagonal = Differ8x4(p, qRight, t), anti = Differ8x4(q, pRight, t);
-  const int steps = right | below;
-  // Pixel i keeps its diagonal bits when a step of pixels 0 .. i + 1 was found (pixel 3 always).
-  const int keep = ((steps & 0x3) ? 0x1 : 0) | ((steps & 0x7) ? 0x2 : 0) | (steps ? 0x4 : 0) | 0x8;
-  std::uint32_t entries = 0;
-  for (int i = 0; i < 4; ++i) {
-    const int bit = 1 << i;
-    std::uint32_t e = ((right & bit) ? EdgeRight : 0) | ((below & bit) ? EdgeBelow : 0);
-    if (keep & bit) e |= ((diagonal & bit) ? EdgeDiagonal : 0) | ((anti & bit) ? EdgeAntiDiagonal : 0);
-    entries |= e << (8 * i);
-  }
-  return entries;
+  return GroupEntries(Differ8x4(p, pRight, t), Differ8x4(p, q, t), Differ8x4(p, qRight, t),
+                      Differ8x4(q, pRight, t));
+}
+
+// Four float pixels, one register per channel.
+struct PixelsF4 {
+  __m128 alpha, red, green, blue;
+};
+inline PixelsF4 LoadPixelsF4(const PixelF* at) {
+  __m128 a = _mm_loadu_ps(&at[0].alpha), r = _mm_loadu_ps(&at[1].alpha);
+  __m128 g = _mm_loadu_ps(&at[2].alpha), b = _mm_loadu_ps(&at[3].alpha);
+  _MM_TRANSPOSE4_PS(a, r, g, b);
+  return {a, r, g, b};
+}
+
+// For four pairs of float pixels (a[i], b[i]): bit i set when they differ, exactly as PixelsDifferF,
+// with the same single-precision operations in the same order in each lane.
+inline int DifferFx4(const PixelsF4& p, const PixelsF4& q, __m128 t) {
+  const __m128 zero = _mm_setzero_ps();
+  const __m128 signless = _mm_castsi128_ps(_mm_set1_epi32(0x7FFFFFFF));
+  auto less0 = [&](__m128 v) { return _mm_cmplt_ps(v, zero); };
+  auto absDiff = [&](__m128 a, __m128 b) { return _mm_and_ps(_mm_sub_ps(a, b), signless); };
+  auto bitsEqual = [](__m128 a, __m128 b) { return _mm_castsi128_ps(_mm_cmpeq_epi32(_mm_castps_si128(a), _mm_castps_si128(b))); };
+  const __m128 pClear = _mm_cmpeq_ps(p.alpha, zero), qClear = _mm_cmpeq_ps(q.alpha, zero);
+  // One side transparent: the other's channel sum against t.
+  const __m128 onlyP = less0(_mm_sub_ps(t, _mm_add_ps(_mm_add_ps(_mm_add_ps(q.green, q.red), q.blue), q.alpha)));
+  const __m128 onlyQ = less0(_mm_sub_ps(t, _mm_add_ps(_mm_add_ps(_mm_add_ps(p.green, p.red), p.blue), p.alpha)));
+  __m128 r = _mm_sub_ps(t, absDiff(p.red, q.red));
+  r = _mm_sub_ps(r, absDiff(p.green, q.green));
+  r = _mm_sub_ps(r, absDiff(p.blue, q.blue));
+  r = _mm_sub_ps(r, absDiff(p.alpha, q.alpha));
+  const __m128 same = _mm_and_ps(_mm_and_ps(bitsEqual(p.alpha, q.alpha), bitsEqual(p.red, q.red)),
+                                 _mm_and_ps(bitsEqual(p.green, q.green), bitsEqual(p.blue, q.blue)));
+  const __m128 opaque = _mm_andnot_ps(same, less0(r));  // neither transparent
+  // Lanes by case: both transparent never differ; then either one; then neither.
+  const __m128 differs = _mm_or_ps(_mm_and_ps(_mm_andnot_ps(qClear, pClear), onlyP),
+                                   _mm_or_ps(_mm_and_ps(_mm_andnot_ps(pClear, qClear), onlyQ),
+                                             _mm_andnot_ps(_mm_or_ps(pClear, qClear), opaque)));
+  return _mm_movemask_ps(differs);
+}
+
+// The four entries of the group of float pixels at p0 over q0, as GroupEntries8.
+inline std::uint32_t GroupEntriesF(const PixelF* p0, const PixelF* q0, float threshold) {
+  const __m128 t = _mm_set1_ps(threshold);
+  const PixelsF4 p = LoadPixelsF4(p0), pRight = LoadPixelsF4(p0 + 1), q = LoadPixelsF4(q0),
+                 qRight = LoadPixelsF4(q0 + 1);
+  return GroupEntries(DifferFx4(p, pRight, t), DifferFx4(p, q, t), DifferFx4(p, qRight, t),
+                      DifferFx4(q, pRight, t));
 }
 #endif
 
@@ -137,8 +192,10 @@ void BuildEdgeMap(const unsigned char* pixels, std::ptrdiff_t rowbytes, int w, i
       // differs and the entries stay zero.
       if (FlatGroup(p0, q0)) continue;
 #ifdef TESSALINE_SSE2
-      if constexpr (std::is_same_v<P, Pixel8>) {
-        const std::uint32_t entries = GroupEntries8(p0, q0, t);
+      if constexpr (std::is_same_v<P, Pixel8> || std::is_same_v<P, PixelF>) {
+        std::uint32_t entries;
+        if constexpr (std::is_same_v<P, Pixel8>) entries = GroupEntries8(p0, q0, t);
+        if constexpr (std::is_same_v<P, PixelF>) entries = GroupEntriesF(p0, q0, t);
         if (entries != 0) std::memcpy(e + x0, &entries, 4);
         continue;
       }

@@ -1,6 +1,10 @@
 // What the edge map records, where, and what it leaves out.
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <limits>
+#include <random>
+
 #include "test_image.h"
 
 namespace tessaline {
@@ -71,6 +75,53 @@ TEST(EdgeMap, SameMapAtEveryDepth) {
   EXPECT_EQ(m8.buffer, test::BuildMap<DepthF>(test::Convert(img8, test::ToF), DepthF::Convert(10)).buffer);
   EXPECT_NE(m8.at(1, 0), 0);  // something was recorded at all
 }
+
+#ifdef TESSALINE_SSE2
+// The vector group builders against the pair rule, on groups drawn from channel values that
+// include the awkward ones (transparent, -0.0 and NaN alpha, infinities, equal and almost equal
+// values): every entry must be what the scalar rule gives, diagonals dropped where it skips them.
+template <class P, class T, class Differ, class Group>
+void CheckGroups(const std::vector<P>& pool, T t, Differ differ, Group group) {
+  std::mt19937 random(7);
+  std::uniform_int_distribution<std::size_t> pick(0, pool.size() - 1);
+  for (int n = 0; n < 100000; ++n) {
+    P p[5], q[5];
+    for (int i = 0; i < 5; ++i) {
+      p[i] = pool[pick(random)];
+      q[i] = (n & 1) && i > 0 ? p[i - 1] : pool[pick(random)];  // every other group shares pixels
+    }
+    std::uint32_t want = 0;
+    bool stepSoFar = false;
+    for (int i = 0; i < 4; ++i) {
+      stepSoFar |= differ(p[i], p[i + 1], t) || differ(p[i], q[i], t);
+      const bool later = i < 3 && (differ(p[i + 1], p[i + 2], t) || differ(p[i + 1], q[i + 1], t));
+      std::uint32_t e = (differ(p[i], p[i + 1], t) ? EdgeRight : 0) | (differ(p[i], q[i], t) ? EdgeBelow : 0);
+      if (i == 3 || stepSoFar || later) {
+        e |= (differ(p[i], q[i + 1], t) ? EdgeDiagonal : 0) | (differ(q[i], p[i + 1], t) ? EdgeAntiDiagonal : 0);
+      }
+      want |= e << (8 * i);
+    }
+    ASSERT_EQ(group(p, q, t), want) << "group " << n;
+  }
+}
+
+TEST(EdgeMap, VectorGroupsFollowThePairRule) {
+  std::vector<Pixel8> pool8;
+  for (const int a : {0, 1, 255}) {
+    for (const int v : {0, 3, 4, 5, 250, 255}) pool8.push_back({static_cast<std::uint8_t>(a), static_cast<std::uint8_t>(v), 2, static_cast<std::uint8_t>(255 - v)});
+  }
+  CheckGroups(pool8, 10, PixelsDiffer8, GroupEntries8);
+  CheckGroups(pool8, 0, PixelsDiffer8, GroupEntries8);
+
+  const float inf = std::numeric_limits<float>::infinity(), nan = std::numeric_limits<float>::quiet_NaN();
+  std::vector<PixelF> poolF;
+  for (const float a : {0.0f, -0.0f, 1.0f, 0.5f, nan}) {
+    for (const float v : {0.0f, -0.0f, 0.02f, 0.06f, 1.0f, inf, -inf, nan}) poolF.push_back({a, v, 0.25f, 1.0f - v});
+  }
+  CheckGroups(poolF, 10.0f / 255.0f, PixelsDifferF, GroupEntriesF);
+  CheckGroups(poolF, -1.0f, PixelsDifferF, GroupEntriesF);
+}
+#endif
 
 }  // namespace
 }  // namespace tessaline
