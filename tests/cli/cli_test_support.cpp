@@ -6,9 +6,11 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <fstream>
+#include <random>
 #include <sstream>
 #include <stdexcept>
 
@@ -46,6 +48,74 @@ void WriteSamples(const fs::path& path, int width, int height, int channels, OII
   ASSERT_TRUE(out->write_image(memory, samples)) << out->geterror();
   ASSERT_TRUE(out->close()) << out->geterror();
 }
+
+void WriteSamples(const fs::path& path, int width, int height, int channels, const std::vector<std::uint8_t>& samples) {
+  WriteSamples(path, width, height, channels, OIIO::TypeDesc::UINT8, OIIO::TypeDesc::UINT8, samples.data());
+}
+
+std::vector<std::uint8_t> Noise(std::size_t count, unsigned seed) {
+  std::vector<std::uint8_t> noise(count);
+  std::mt19937 random(seed);
+  for (std::uint8_t& v : noise) v = static_cast<std::uint8_t>(random());
+  return noise;
+}
+
+Part MakePart(int width, int height, const std::vector<std::string>& names, const std::vector<OIIO::TypeDesc>& types,
+              const std::string& name, bool straight) {
+  Part part{OIIO::ImageSpec(width, height, static_cast<int>(names.size()), types[0]), {}};
+  part.spec.channelnames = names;
+  if (std::any_of(types.begin(), types.end(), [&](OIIO::TypeDesc t) { return t != types[0]; })) {
+    part.spec.channelformats = types;
+  }
+  part.spec.alpha_channel = part.spec.channelindex("A");
+  if (!name.empty()) part.spec.attribute("name", name);
+  part.spec.attribute("ImageDescription", "the part called '" + name + "'");
+  if (straight) part.spec.attribute("oiio:UnassociatedAlpha", 1);
+  const std::string colour = "RGBA";
+  for (int i = 0; i < width * height; ++i) {
+    for (std::size_t c = 0; c < names.size(); ++c) {
+      const std::size_t k = names[c].size() == 1 ? colour.find(names[c][0]) : std::string::npos;
+      const float key[] = {0.0f, 1.0f, 0.0f, 1.0f}, other[] = {0.25f, 0.125f, 0.375f, 0.5f};
+      part.samples.push_back(k != std::string::npos ? (i % 2 == 0 ? key : other)[k]
+                                                    : static_cast<float>((i * 5 + static_cast<int>(c) * 3 + 1) % 16) / 16.0f);
+    }
+  }
+  return part;
+}
+
+void WriteParts(const fs::path& path, const std::vector<Part>& parts) {
+  std::vector<OIIO::ImageSpec> specs;
+  for (const Part& part : parts) specs.push_back(part.spec);
+  auto out = OIIO::ImageOutput::create(path.string());
+  ASSERT_TRUE(out && out->open(path.string(), static_cast<int>(specs.size()), specs.data())) << OIIO::geterror();
+  for (std::size_t i = 0; i < parts.size(); ++i) {
+    if (i > 0) {
+      ASSERT_TRUE(out->open(path.string(), specs[i], OIIO::ImageOutput::AppendSubimage)) << out->geterror();
+    }
+    ASSERT_TRUE(out->write_image(OIIO::TypeDesc::FLOAT, parts[i].samples.data())) << out->geterror();
+  }
+  ASSERT_TRUE(out->close()) << out->geterror();
+}
+
+std::vector<Part> ReadParts(const fs::path& path) {
+  OIIO::ImageSpec config;
+  config.attribute("oiio:UnassociatedAlpha", 1);
+  auto in = OIIO::ImageInput::open(path.string(), &config);
+  std::vector<Part> parts;
+  for (int s = 0; in && in->seek_subimage(s, 0); ++s) {
+    Part part{in->spec(), std::vector<float>(in->spec().image_pixels() * static_cast<std::size_t>(in->spec().nchannels))};
+    EXPECT_TRUE(in->read_image(s, 0, 0, part.spec.nchannels, OIIO::TypeDesc::FLOAT, part.samples.data()));
+    parts.push_back(std::move(part));
+  }
+  return parts;
+}
+
+std::string WithPath(const std::string& message, const fs::path& path) {
+  const std::size_t at = message.find('@');
+  return message.substr(0, at) + Quoted(path.string()) + message.substr(at + 1);
+}
+
+Params NoOp() { return {.softness = 0}; }
 
 template <class T>
 RawImage<T> ReadSamples(const fs::path& path) {

@@ -1,13 +1,18 @@
 // Shared pieces of the command-line tests: a scratch directory, raw file access through OpenImageIO
-// (bypassing the code under test) and running the built tool.
+// (bypassing the code under test), multi-part files, the tool's errors and running the built tool.
 #pragma once
 
 #include <OpenImageIO/imageio.h>
 
+#include <array>
+#include <cstdint>
 #include <filesystem>
 #include <set>
 #include <string>
 #include <vector>
+
+#include "cli_error.h"
+#include "engine.h"
 
 namespace tessaline::cli::test {
 
@@ -33,6 +38,21 @@ class ScratchDir {
 // Writes `samples` (interleaved, of type `memory`) as a file of the given layout, alpha unassociated.
 void WriteSamples(const fs::path& path, int width, int height, int channels, OIIO::TypeDesc fileType,
                   OIIO::TypeDesc memory, const void* samples);
+// The same for 8-bit samples in an 8-bit file.
+void WriteSamples(const fs::path& path, int width, int height, int channels, const std::vector<std::uint8_t>& samples);
+
+// Interleaved 8-bit samples of a width x height image painted by paint(x, y), N samples a pixel.
+template <std::size_t N, class Paint>
+std::vector<std::uint8_t> Paint8(int width, int height, Paint paint) {
+  std::vector<std::uint8_t> samples;
+  for (int y = 0; y < height; ++y) {
+    for (int x = 0; x < width; ++x) {
+      const std::array<std::uint8_t, N> pixel = paint(x, y);
+      samples.insert(samples.end(), pixel.begin(), pixel.end());
+    }
+  }
+  return samples;
+}
 
 // A file's first subimage as interleaved samples converted to T, alpha left as stored.
 template <class T>
@@ -42,6 +62,40 @@ struct RawImage {
 };
 template <class T>
 RawImage<T> ReadSamples(const fs::path& path);
+
+// Random 8-bit samples, which no file format can compress.
+std::vector<std::uint8_t> Noise(std::size_t count, unsigned seed);
+
+// A part (OpenEXR) or page (TIFF) of a test file: layout and metadata, and samples as floats that
+// the writer quantises.
+struct Part {
+  OIIO::ImageSpec spec;
+  std::vector<float> samples;
+};
+// Channel names with one format each; R, G, B and A hold, pixel by pixel, opaque key green and
+// (0.25, 0.125, 0.375) at half alpha; every other channel a pattern of its own.
+Part MakePart(int width, int height, const std::vector<std::string>& names, const std::vector<OIIO::TypeDesc>& types,
+              const std::string& name = "", bool straight = false);
+void WriteParts(const fs::path& path, const std::vector<Part>& parts);
+// Every part of a file, samples as stored (alpha not applied), read as floats.
+std::vector<Part> ReadParts(const fs::path& path);
+
+// What `action` throws as a CliError, or "(no error)".
+template <class Action>
+std::string ErrorOf(Action action) {
+  try {
+    action();
+  } catch (const CliError& e) {
+    return e.what();
+  }
+  return "(no error)";
+}
+
+// `message` with the path, quoted, in place of its @.
+std::string WithPath(const std::string& message, const fs::path& path);
+
+// Parameters under which the render changes nothing: softness 0 and no key.
+Params NoOp();
 
 // The frames first, first + 1, ..., last.
 std::vector<int> Range(int first, int last);

@@ -34,11 +34,7 @@ struct EdgeCase {
 };
 
 Params With(int softness, int keyThreshold = 0) {
-  Params params;
-  params.softness = softness;
-  params.keyColor[1] = params.keyColor[2] = params.keyColor[3] = 255;
-  params.keyColorThreshold = keyThreshold;
-  return params;
+  return {.softness = softness, .keyColor = {255, 255, 255, 255}, .keyColorThreshold = keyThreshold};
 }
 
 TEST(EdgeViewTest, EdgesAreDrawnByKindOverTheDimmedFrame) {
@@ -47,7 +43,7 @@ TEST(EdgeViewTest, EdgesAreDrawnByKindOverTheDimmedFrame) {
   const std::vector<std::uint8_t> rgba = {b, b, b, 255, b, b, b, 255, w, w, w, 255, v, v, v, 255,  //
                                           b, b, b, 255, b, b, b, 255, w, w, w, 255, v, v, v, 255,  //
                                           b, b, b, 255, b, b, b, 255, b, b, b, 255, b, b, b, 255};
-  test::WriteSamples(dir / "in.png", 4, 3, 4, OIIO::TypeDesc::UINT8, OIIO::TypeDesc::UINT8, rgba.data());
+  test::WriteSamples(dir / "in.png", 4, 3, 4, rgba);
   const EdgeCase cases[] = {
       {"plain", With(70), SourceMode::Plain,
        {kB, kRightDiagonal, kRightDiagonal, kV, kB, kRightDiagonal, kAll, kBelow, kB, kB, kB, kB}},
@@ -86,9 +82,7 @@ TEST(EdgeViewTest, TheMapStageBuildsTheMapRenderBuilds) {
     }
     const ImageView in{pixels.data(), static_cast<std::ptrdiff_t>(PixelBytes(depth)) * kWidth, kWidth, kHeight};
     for (const SourceMode mode : {SourceMode::Plain, SourceMode::Key, SourceMode::KeyInvert}) {
-      Params params;
-      params.keyColor[1] = 0, params.keyColor[2] = 32, params.keyColor[3] = 0;
-      params.keyColorThreshold = 30;
+      const Params params{.keyColor = {255, 0, 32, 0}, .keyColorThreshold = 30};
       std::vector<std::uint8_t> out(pixels.size()), copy(pixels.size());
       std::vector<std::uint8_t> rendered(EdgeMapBytes(kWidth, kHeight)), staged(rendered.size());
       ASSERT_EQ(Render(depth, mode, in, {out.data(), in.rowbytes, kWidth, kHeight}, params, rendered.data()), RenderStatus::Ok);

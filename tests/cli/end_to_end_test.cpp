@@ -15,6 +15,7 @@
 namespace tessaline::cli {
 namespace {
 
+using test::Paint8;
 using test::ReadSamples;
 using test::RunTool;
 using test::ScratchDir;
@@ -23,19 +24,6 @@ using test::WriteSamples;
 namespace fs = std::filesystem;
 
 using Rgba = std::array<std::uint8_t, 4>;
-
-// Interleaved 8-bit samples of a width x height image painted by paint(x, y).
-template <std::size_t N, class Paint>
-std::vector<std::uint8_t> Paint8(int width, int height, Paint paint) {
-  std::vector<std::uint8_t> samples;
-  for (int y = 0; y < height; ++y) {
-    for (int x = 0; x < width; ++x) {
-      const std::array<std::uint8_t, N> pixel = paint(x, y);
-      samples.insert(samples.end(), pixel.begin(), pixel.end());
-    }
-  }
-  return samples;
-}
 
 void ExpectOneLine(const std::string& text, const std::string& prefix) {
   EXPECT_EQ(text.rfind(prefix, 0), 0u) << text;
@@ -93,26 +81,24 @@ TEST(ToolTest, EightBitOutputEqualsTheEngineCalledDirectly) {
   constexpr int kWidth = 32, kHeight = 24;
   const std::vector<std::uint8_t> input = MixedRgba(kWidth, kHeight);
   const ScratchDir dir;
-  WriteSamples(dir / "in.png", kWidth, kHeight, 4, OIIO::TypeDesc::UINT8, OIIO::TypeDesc::UINT8,
-               input.data());
+  WriteSamples(dir / "in.png", kWidth, kHeight, 4, input);
 
   struct Setting {
     std::vector<std::string> args;
     Params params;
     SourceMode mode;
   };
-  const Params base;
-  Params sharp = base, keyed = base, inverted = base;
-  sharp.softness = 100, sharp.bias = 40, sharp.colorThreshold = 30;
-  keyed.softness = 60, keyed.keyColorThreshold = 12;
-  keyed.keyColor[1] = 0, keyed.keyColor[2] = 255, keyed.keyColor[3] = 0;
-  inverted.colorThreshold = 1;
-  inverted.keyColor[1] = 0, inverted.keyColor[2] = 255, inverted.keyColor[3] = 0;
   const Setting settings[] = {
-      {{}, base, SourceMode::Plain},
-      {{"--softness", "100", "--bias", "40", "--color-threshold", "30"}, sharp, SourceMode::Plain},
-      {{"--key-color", "0,255,0", "--key-color-threshold", "12", "--softness=60"}, keyed, SourceMode::Key},
-      {{"--key-color=0,255,0", "--invert", "--color-threshold", "1"}, inverted, SourceMode::KeyInvert},
+      {{}, {}, SourceMode::Plain},
+      {{"--softness", "100", "--bias", "40", "--color-threshold", "30"},
+       {.colorThreshold = 30, .softness = 100, .bias = 40},
+       SourceMode::Plain},
+      {{"--key-color", "0,255,0", "--key-color-threshold", "12", "--softness=60"},
+       {.softness = 60, .keyColor = {255, 0, 255, 0}, .keyColorThreshold = 12},
+       SourceMode::Key},
+      {{"--key-color=0,255,0", "--invert", "--color-threshold", "1"},
+       {.colorThreshold = 1, .keyColor = {255, 0, 255, 0}},
+       SourceMode::KeyInvert},
   };
   for (const Setting& setting : settings) {
     std::vector<std::string> args{(dir / "in.png").string(), (dir / "out.png").string()};
@@ -135,7 +121,7 @@ TEST(ToolTest, AKeyOnAnImageWithoutAlphaWarnsButRenders) {
     return x > y ? std::array<std::uint8_t, 3>{0, 255, 0} : std::array<std::uint8_t, 3>{90, 90, 90};
   });
   const ScratchDir dir;
-  WriteSamples(dir / "in.png", 8, 8, 3, OIIO::TypeDesc::UINT8, OIIO::TypeDesc::UINT8, input.data());
+  WriteSamples(dir / "in.png", 8, 8, 3, input);
   const ToolRun run =
       RunTool({(dir / "in.png").string(), (dir / "out.png").string(), "--key-color", "0,255,0"});
   EXPECT_EQ(run.exitCode, 0);
@@ -160,7 +146,7 @@ TEST_P(ToolFailureTest, FailsClearlyAndChangesNothing) {
   const auto pixels = Paint8<3>(4, 4, [](int x, int) {
     return std::array<std::uint8_t, 3>{static_cast<std::uint8_t>(60 * x), 0, 0};
   });
-  WriteSamples(dir / "in.png", 4, 4, 3, OIIO::TypeDesc::UINT8, OIIO::TypeDesc::UINT8, pixels.data());
+  WriteSamples(dir / "in.png", 4, 4, 3, pixels);
   const std::vector<std::uint32_t> wide(4 * 4 * 3, 7);
   WriteSamples(dir / "u32.tif", 4, 4, 3, OIIO::TypeDesc::UINT32, OIIO::TypeDesc::UINT32, wide.data());
   test::WriteFileBytes(dir / "text.png", "not a picture");

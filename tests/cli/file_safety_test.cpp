@@ -12,7 +12,6 @@
 #include <cerrno>
 #include <cstring>
 #include <fstream>
-#include <random>
 #include <set>
 #include <string>
 #include <vector>
@@ -27,6 +26,7 @@ namespace {
 using test::FileBytes;
 using test::ScratchDir;
 using test::WriteFileBytes;
+using test::WithPath;
 using test::WriteSamples;
 namespace fs = std::filesystem;
 
@@ -65,37 +65,26 @@ class SmallDisk {
   GTEST_SKIP() << "NOT CHECKED: cannot mount a small tmpfs (" << (disk).Error() << "); run the tests as root " \
                << "with permission to mount to check what a full or read-only disk does"
 
-std::vector<std::uint8_t> Noise(std::size_t count) {
-  std::vector<std::uint8_t> noise(count);
-  std::mt19937 random(11);
-  for (std::uint8_t& v : noise) v = static_cast<std::uint8_t>(random());
-  return noise;
-}
-
-std::string ErrorOf(const Image& image, const fs::path& path) {
-  try {
-    WriteImage(image, path.string());
-  } catch (const CliError& e) {
-    return e.what();
-  }
-  return "(written)";
+std::string WriteError(const Image& image, const fs::path& path) {
+  return test::ErrorOf([&] { WriteImage(image, path.string()); });
 }
 
 TEST(FileSafetyTest, AFullDiskFailsEveryFormatAndLeavesThePreviousFile) {
   const ScratchDir source;
-  const std::vector<std::uint8_t> noise = Noise(96 * 96 * 4);  // incompressible: no format fits it in 8 KiB
+  const std::vector<std::uint8_t> noise = test::Noise(96 * 96 * 4, 11);  // incompressible: no format fits it in 8 KiB
   for (const char* extension : {".png", ".tif", ".exr"}) {
     SCOPED_TRACE(extension);
     const fs::path in = source / (std::string("in") + extension);
-    WriteSamples(in, 96, 96, 4, OIIO::TypeDesc::UINT8, OIIO::TypeDesc::UINT8, noise.data());
+    WriteSamples(in, 96, 96, 4, noise);
     SmallDisk disk;
     SKIP_WITHOUT(disk);
     const fs::path out = disk / (std::string("out") + extension);
     WriteFileBytes(out, "the previous output");
     disk.Fill(8192);
 
-    EXPECT_EQ(ErrorOf(ReadImage(in.string()), out), "cannot write '" + out.string() + "': no space left on the disk holding '" +
-                                                         disk.path().string() + "'; free some space or write elsewhere");
+    EXPECT_EQ(WriteError(ReadImage(in.string()), out),
+              WithPath("cannot write @: no space left on the disk holding ", out) + Quoted(disk.path().string()) +
+                  "; free some space or write elsewhere");
     const test::ToolRun run = test::RunTool({in.string(), out.string()});
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_NE(run.err.find("no space left on the disk holding"), std::string::npos) << run.err;
@@ -106,13 +95,12 @@ TEST(FileSafetyTest, AFullDiskFailsEveryFormatAndLeavesThePreviousFile) {
 
 TEST(FileSafetyTest, AReadOnlyDiskIsNamed) {
   const ScratchDir source;
-  const std::vector<std::uint8_t> pixel = {1, 2, 3};
-  WriteSamples(source / "in.png", 1, 1, 3, OIIO::TypeDesc::UINT8, OIIO::TypeDesc::UINT8, pixel.data());
+  WriteSamples(source / "in.png", 1, 1, 3, {1, 2, 3});
   SmallDisk disk(MS_RDONLY);
   SKIP_WITHOUT(disk);
-  EXPECT_EQ(ErrorOf(ReadImage((source / "in.png").string()), disk / "out.png"),
-            "cannot write '" + (disk / "out.png").string() + "': the disk holding '" + disk.path().string() +
-                "' is read-only; write elsewhere");
+  EXPECT_EQ(WriteError(ReadImage((source / "in.png").string()), disk / "out.png"),
+            WithPath("cannot write @: the disk holding ", disk / "out.png") + Quoted(disk.path().string()) +
+                " is read-only; write elsewhere");
 }
 
 // An input, an output name and the message (the output's path in place of @).
@@ -124,18 +112,10 @@ struct RefusedWrite {
 
 TEST(FileSafetyTest, OutputsThatCannotBeWrittenAreRefusedAndChangeNothing) {
   const ScratchDir dir;
-  const std::vector<float> samples(2 * 2 * 5, 0.5f);
-  WriteSamples(dir / "rgba.png", 2, 2, 4, OIIO::TypeDesc::UINT8, OIIO::TypeDesc::FLOAT, samples.data());
-  OIIO::ImageSpec parts[2] = {OIIO::ImageSpec(2, 2, 5, OIIO::TypeDesc::HALF), OIIO::ImageSpec(2, 2, 1, OIIO::TypeDesc::HALF)};
-  parts[0].channelnames = {"R", "G", "B", "A", "Z"};
-  parts[0].attribute("name", "beauty");
-  parts[1].channelnames = {"Z"};
-  parts[1].attribute("name", "depth");
-  auto out = OIIO::ImageOutput::create("parts.exr");
-  ASSERT_TRUE(out->open((dir / "parts.exr").string(), 2, parts) &&
-              out->write_image(OIIO::TypeDesc::FLOAT, samples.data()) &&
-              out->open((dir / "parts.exr").string(), parts[1], OIIO::ImageOutput::AppendSubimage) &&
-              out->write_image(OIIO::TypeDesc::FLOAT, samples.data()) && out->close());
+  WriteSamples(dir / "rgba.png", 2, 2, 4, std::vector<std::uint8_t>(2 * 2 * 4, 128));
+  const OIIO::TypeDesc half = OIIO::TypeDesc::HALF;
+  test::WriteParts(dir / "parts.exr", {test::MakePart(2, 2, {"R", "G", "B", "A", "Z"}, {half}, "beauty"),
+                                       test::MakePart(2, 2, {"Z"}, {half}, "depth")});
   fs::create_directory(dir / "folder.png");
   WriteFileBytes(dir / "old.jpg", "the previous output");
   const std::string keep = "; write OUTPUT as .exr or .tif to keep everything";
@@ -151,9 +131,7 @@ TEST(FileSafetyTest, OutputsThatCannotBeWrittenAreRefusedAndChangeNothing) {
   };
   const std::set<std::string> before = dir.Entries();
   for (const RefusedWrite& c : cases) {
-    const std::size_t at = c.error.find('@');
-    const std::string expected = c.error.substr(0, at) + "'" + (dir / c.output).string() + "'" + c.error.substr(at + 1);
-    EXPECT_EQ(ErrorOf(ReadImage((dir / c.input).string()), dir / c.output), expected);
+    EXPECT_EQ(WriteError(ReadImage((dir / c.input).string()), dir / c.output), WithPath(c.error, dir / c.output));
   }
   EXPECT_EQ(dir.Entries(), before);
   EXPECT_EQ(FileBytes(dir / "old.jpg"), "the previous output");
@@ -163,7 +141,7 @@ TEST(FileSafetyTest, OutputsThatCannotBeWrittenAreRefusedAndChangeNothing) {
 TEST(FileSafetyTest, ALinkStaysALinkAndAReplacedFileKeepsItsPermissions) {
   const ScratchDir dir;
   const std::vector<std::uint8_t> pixel = {10, 20, 30};
-  WriteSamples(dir / "in.png", 1, 1, 3, OIIO::TypeDesc::UINT8, OIIO::TypeDesc::UINT8, pixel.data());
+  WriteSamples(dir / "in.png", 1, 1, 3, pixel);
   fs::create_directory(dir / "real");
   WriteFileBytes(dir / "real" / "old.png", "the previous output");
   fs::permissions(dir / "real" / "old.png", fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);

@@ -96,22 +96,17 @@ TEST(FrameListTest, ListsRangesAndStepsBecomeAscendingFrames) {
     EXPECT_EQ(ParseFrameList(text, parsed), "") << text;
     EXPECT_EQ(parsed, frames) << text;
   }
-  const std::string form = "--frames needs frame numbers such as 1001-1100, 1001-1100x2 or 1,5,9-12, not ";
-  const std::pair<std::string, std::string> errors[] = {
-      {"", form + "''"},
-      {"a", form + "'a'"},
-      {"1-", form + "'1-'"},
-      {"-5", form + "'-5'"},
-      {"1,,2", form + "''"},
-      {"1-2x", form + "'1-2x'"},
-      {"1x2", form + "'1x2'"},
-      {"1-2-3", form + "'1-2-3'"},
-      {"1000000000", form + "'1000000000'"},
+  std::vector<std::pair<std::string, std::string>> errors = {
+      {"1,,2", "--frames needs frame numbers such as 1001-1100, 1001-1100x2 or 1,5,9-12, not ''"},  // the item
       {"1-9x0", "--frames step in '1-9x0' must be 1 or more"},
       {"5-1", "--frames range '5-1' ends before it starts; write the smaller frame first"},
       {"0-1000000", "--frames '0-1000000' names more than 1000000 frames"},
       {"0,1-1000000", "--frames '1-1000000' names more than 1000000 frames"},
   };
+  for (const char* text : {"", "a", "1-", "-5", "1-2x", "1x2", "1-2-3", "1000000000"}) {
+    errors.emplace_back(text, "--frames needs frame numbers such as 1001-1100, 1001-1100x2 or 1,5,9-12, not '" +
+                                  std::string(text) + "'");
+  }
   for (const auto& [text, error] : errors) {
     std::vector<int> parsed;
     EXPECT_EQ(ParseFrameList(text, parsed), error) << text;
@@ -142,16 +137,14 @@ TEST(FrameListTest, ChunksSplitTheListIntoNearEqualContiguousShares) {
     EXPECT_EQ(joined, all) << size << " in " << count;
     EXPECT_LE(largest - smallest, 1u) << size << " in " << count;
   }
-  const std::string form = "--chunk needs K/N, the K-th of N equal shares of the frames (e.g. 3/10), not ";
-  const std::pair<std::string, std::string> errors[] = {
+  std::vector<std::pair<std::string, std::string>> errors = {
       {"0/3", "--chunk '0/3' asks for share 0 of 3; K runs from 1 to N"},
       {"4/3", "--chunk '4/3' asks for share 4 of 3; K runs from 1 to N"},
-      {"3", form + "'3'"},
-      {"1/0", form + "'1/0'"},
-      {"a/b", form + "'a/b'"},
-      {"1/3/4", form + "'1/3/4'"},
-      {"-1/3", form + "'-1/3'"},
   };
+  for (const char* text : {"3", "1/0", "a/b", "1/3/4", "-1/3"}) {
+    errors.emplace_back(text, "--chunk needs K/N, the K-th of N equal shares of the frames (e.g. 3/10), not '" +
+                                  std::string(text) + "'");
+  }
   for (const auto& [text, error] : errors) {
     Chunk chunk;
     EXPECT_EQ(ParseChunk(text, chunk), error) << text;

@@ -40,17 +40,10 @@ class Shot {
  public:
   Shot() {
     for (int frame = kFirst; frame <= kLast; ++frame) {
-      std::vector<std::uint8_t> rgba;
-      for (int y = 0; y < kHeight; ++y) {
-        for (int x = 0; x < kWidth; ++x) {
-          const bool lower = 3 * y >= x + frame % 7;
-          const std::array<std::uint8_t, 4> pixel =
-              lower ? std::array<std::uint8_t, 4>{250, 200, 40, 255} : std::array<std::uint8_t, 4>{30, 30, 200, 255};
-          rgba.insert(rgba.end(), pixel.begin(), pixel.end());
-        }
-      }
-      test::WriteSamples(Path("in", frame), kWidth, kHeight, 4, OIIO::TypeDesc::UINT8, OIIO::TypeDesc::UINT8,
-                         rgba.data());
+      test::WriteSamples(Path("in", frame), kWidth, kHeight, 4, test::Paint8<4>(kWidth, kHeight, [&](int x, int y) {
+                           return 3 * y >= x + frame % 7 ? std::array<std::uint8_t, 4>{250, 200, 40, 255}
+                                                         : std::array<std::uint8_t, 4>{30, 30, 200, 255};
+                         }));
     }
   }
 

@@ -15,12 +15,14 @@ const PF_Handle kForeignHandle = &gNowhere;
 const auto kForeignRef = reinterpret_cast<PF_ProgPtr>(&gNowhere);
 PF_ParamDef gKept{};
 
-Strings foreignRefs(const std::string& command, const Strings& functions) {
+// What `command` books for each of `functions` called with `what`.
+Strings booked(const std::string& command, const Strings& functions, const std::string& what) {
   Strings messages;
-  for (const std::string& function : functions) {
-    messages.push_back(command + ": " + function + " called with an effect reference the host did not give");
-  }
+  for (const std::string& function : functions) messages.push_back(command + ": " + function + " " + what);
   return messages;
+}
+Strings foreignRefs(const std::string& command, const Strings& functions) {
+  return booked(command, functions, "called with an effect reference the host did not give");
 }
 
 // The accounts on their own: a later command neither releases what an earlier one held nor answers
@@ -92,11 +94,10 @@ const Misuse kMisuses[] = {
        EXPECT_EQ(in.utils->host_get_handle_size(handle), 0u);
        EXPECT_EQ(in.utils->host_resize_handle(8, &handle), PF_Err_BAD_CALLBACK_PARAM);
      },
-     {"PF_Cmd_GLOBAL_SETDOWN: host_lock_handle of a handle the host did not allocate",
-      "PF_Cmd_GLOBAL_SETDOWN: host_unlock_handle of a handle the host did not allocate",
-      "PF_Cmd_GLOBAL_SETDOWN: host_dispose_handle of a handle the host did not allocate",
-      "PF_Cmd_GLOBAL_SETDOWN: host_get_handle_size of a handle the host did not allocate",
-      "PF_Cmd_GLOBAL_SETDOWN: host_resize_handle of a handle the host did not allocate"}},
+     booked("PF_Cmd_GLOBAL_SETDOWN",
+            {"host_lock_handle", "host_unlock_handle", "host_dispose_handle", "host_get_handle_size",
+             "host_resize_handle"},
+            "of a handle the host did not allocate")},
     {"Checkouts", PF_Cmd_SMART_RENDER,
      [](PF_InData& in, PF_OutData&) {
        PF_ParamDef never{};

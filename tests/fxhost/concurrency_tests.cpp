@@ -108,11 +108,7 @@ TEST_F(OverlapTest, OnlySmartRendersRunSideBySide) {
   for (const auto& [running, sent, sameThread, refusal] : cases) {
     std::string refused;
     const auto send = [&, sent = sent] {
-      try {
-        inCommand(sent, [](PF_InData&, PF_OutData&) {});
-      } catch (const fxhost::HostError& error) {
-        refused = error.what();
-      }
+      refused = fxhost_test::hostErrorOf([&] { inCommand(sent, [](PF_InData&, PF_OutData&) {}); });
     };
     inCommand(running, [&, sameThread = sameThread](PF_InData&, PF_OutData&) {
       sameThread ? send() : std::thread(send).join();

@@ -12,12 +12,16 @@ using fxhost::Faults;
 using fxhost::OwnedWorld;
 using fxhost::PixelDepth;
 
-// The faults the fixture meets on its way through a command.
-enum class Command { SmartRender, ClassicRender, ParamsSetup, About };
+// The commands the fixture meets the faults on its way through.
+using Send = PF_Err (*)(fxhost::Host&, OwnedWorld& input, OwnedWorld& output);
+const Send kSmartRender = [](fxhost::Host& h, OwnedWorld& in, OwnedWorld& out) { return h.renderSmart(in, out); };
+const Send kClassicRender = [](fxhost::Host& h, OwnedWorld& in, OwnedWorld& out) { return h.render(in, out); };
+const Send kParamsSetup = [](fxhost::Host& h, OwnedWorld&, OwnedWorld&) { return h.paramsSetup(); };
+const Send kAbout = [](fxhost::Host& h, OwnedWorld&, OwnedWorld&) { return h.about(); };
 
 struct Fault {
   const char* name;
-  Command command;
+  Send send;
   std::function<void(Faults&)> arm;
   PF_Err error;
 };
@@ -25,28 +29,28 @@ struct Fault {
 void PrintTo(const Fault& fault, std::ostream* out) { *out << fault.name; }
 
 const Fault kFaults[] = {
-    {"RefusedSuite", Command::SmartRender, [](Faults& f) { f.refuseSuite(kPFWorldTransformSuite, 1); },
+    {"RefusedSuite", kSmartRender, [](Faults& f) { f.refuseSuite(kPFWorldTransformSuite, 1); },
      kSPSuiteNotFoundError},
-    {"Copy", Command::SmartRender, [](Faults& f) { f.copyError = PF_Err_INTERNAL_STRUCT_DAMAGED; },
+    {"Copy", kSmartRender, [](Faults& f) { f.copyError = PF_Err_INTERNAL_STRUCT_DAMAGED; },
      PF_Err_INTERNAL_STRUCT_DAMAGED},
-    {"HandleAllocation", Command::SmartRender, [](Faults& f) { f.handleAllocation.arm(); }, PF_Err_OUT_OF_MEMORY},
-    {"HandleLock", Command::SmartRender, [](Faults& f) { f.handleLock.arm(); }, PF_Err_INTERNAL_STRUCT_DAMAGED},
-    {"ParamCheckout", Command::SmartRender,
+    {"HandleAllocation", kSmartRender, [](Faults& f) { f.handleAllocation.arm(); }, PF_Err_OUT_OF_MEMORY},
+    {"HandleLock", kSmartRender, [](Faults& f) { f.handleLock.arm(); }, PF_Err_INTERNAL_STRUCT_DAMAGED},
+    {"ParamCheckout", kSmartRender,
      [](Faults& f) { f.paramCheckoutErrors[fixture::kTint] = PF_Err_INVALID_INDEX; }, PF_Err_INVALID_INDEX},
-    {"CheckoutLayer", Command::SmartRender, [](Faults& f) { f.checkoutLayerError = PF_Interrupt_CANCEL; },
+    {"CheckoutLayer", kSmartRender, [](Faults& f) { f.checkoutLayerError = PF_Interrupt_CANCEL; },
      PF_Interrupt_CANCEL},
-    {"CheckoutLayerPixels", Command::SmartRender, [](Faults& f) { f.checkoutLayerPixelsError = PF_Err_OUT_OF_MEMORY; },
+    {"CheckoutLayerPixels", kSmartRender, [](Faults& f) { f.checkoutLayerPixelsError = PF_Err_OUT_OF_MEMORY; },
      PF_Err_OUT_OF_MEMORY},
-    {"CheckoutOutput", Command::SmartRender, [](Faults& f) { f.checkoutOutputError = PF_Err_OUT_OF_MEMORY; },
+    {"CheckoutOutput", kSmartRender, [](Faults& f) { f.checkoutOutputError = PF_Err_OUT_OF_MEMORY; },
      PF_Err_OUT_OF_MEMORY},
     // A world not handed out leaves the output as it was.
-    {"LayerPixelsAbsent", Command::SmartRender, [](Faults& f) { f.layerPixelsAbsent = true; }, PF_Err_NONE},
-    {"OutputAbsent", Command::SmartRender, [](Faults& f) { f.outputAbsent = true; }, PF_Err_NONE},
-    {"ParamCheckin", Command::ClassicRender,
+    {"LayerPixelsAbsent", kSmartRender, [](Faults& f) { f.layerPixelsAbsent = true; }, PF_Err_NONE},
+    {"OutputAbsent", kSmartRender, [](Faults& f) { f.outputAbsent = true; }, PF_Err_NONE},
+    {"ParamCheckin", kClassicRender,
      [](Faults& f) { f.paramCheckinErrors[fixture::kGain] = PF_Err_INVALID_CALLBACK; }, PF_Err_INVALID_CALLBACK},
-    {"AddParam", Command::ParamsSetup, [](Faults& f) { f.addParamErrors[fixture::kTint] = PF_Err_OUT_OF_MEMORY; },
+    {"AddParam", kParamsSetup, [](Faults& f) { f.addParamErrors[fixture::kTint] = PF_Err_OUT_OF_MEMORY; },
      PF_Err_OUT_OF_MEMORY},
-    {"AppLanguage", Command::About, [](Faults& f) { f.appLanguageError = PF_Err_INTERNAL_STRUCT_DAMAGED; },
+    {"AppLanguage", kAbout, [](Faults& f) { f.appLanguageError = PF_Err_INTERNAL_STRUCT_DAMAGED; },
      PF_Err_INTERNAL_STRUCT_DAMAGED},
 };
 
@@ -56,29 +60,17 @@ TEST_P(FaultTest, FiresUntilTakenAway) {
   setUpPlugin();
   OwnedWorld input(PixelDepth::Eight, 4, 3), output(PixelDepth::Eight, 4, 3, 0, 0x5A);
   fxhost_test::paint(input);
-  const auto send = [&] {
-    switch (GetParam().command) {
-      case Command::SmartRender:
-        return host->renderSmart(input, output);
-      case Command::ClassicRender:
-        return host->render(input, output);
-      case Command::ParamsSetup:
-        return host->paramsSetup();
-      case Command::About:
-        return host->about();
-    }
-    return PF_Err_NONE;
-  };
+  const auto send = [&] { return GetParam().send(*host, input, output); };
   GetParam().arm(host->faults());
   EXPECT_EQ(send(), GetParam().error);
   EXPECT_EQ(output.packedPixels(), std::vector<std::uint8_t>(48, 0x5A));
   // The language query leaves the caller's buffer as it was.
-  if (GetParam().command == Command::About) {
+  if (GetParam().send == kAbout) {
     EXPECT_EQ(host->returnMessage(), "fixture  13.28");
   }
   host->faults() = Faults{};
   EXPECT_EQ(send(), PF_Err_NONE);
-  const bool renders = GetParam().command == Command::SmartRender || GetParam().command == Command::ClassicRender;
+  const bool renders = GetParam().send == kSmartRender || GetParam().send == kClassicRender;
   EXPECT_EQ(output.packedPixels() == input.packedPixels(), renders);
 }
 

@@ -12,17 +12,7 @@ namespace {
 
 using fxhost_test::besideTests;
 using fxhost_test::fixturePath;
-
-// The message of the HostError that `action` throws, or "" when it throws none.
-template <typename Action>
-std::string hostErrorOf(Action action) {
-  try {
-    action();
-  } catch (const fxhost::HostError& error) {
-    return error.what();
-  }
-  return "";
-}
+using fxhost_test::hostErrorOf;
 
 // Every property the host reads, decoded from the list as the resource compiler laid it out.
 TEST(PluginLoading, ReadsThePropertyListThenLoadsTheEntryPointItNamesAndUnloads) {

@@ -33,6 +33,17 @@ inline fxhost::protocol::ReadBytes readerOf(const std::vector<std::uint8_t>& byt
   };
 }
 
+// The message of the HostError that `action` throws, or "" when it throws none.
+template <typename Action>
+std::string hostErrorOf(Action action) {
+  try {
+    action();
+  } catch (const fxhost::HostError& error) {
+    return error.what();
+  }
+  return "";
+}
+
 // Bytes that change along each row and from row to row, so that a copy that shifts anything shows.
 void paint(fxhost::OwnedWorld& world);
 

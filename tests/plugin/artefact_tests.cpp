@@ -68,6 +68,19 @@ class MappedImage {
   HMODULE module_;
 };
 
+// One resource of the built plug-in, read as data without running any of its code.
+std::vector<std::uint8_t> pluginResource(LPCSTR type, int id) {
+  HMODULE module = LoadLibraryExA(plugin_test::pluginPath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  HRSRC resource = module != nullptr ? FindResourceA(module, MAKEINTRESOURCEA(id), type) : nullptr;
+  std::vector<std::uint8_t> bytes;
+  if (resource != nullptr) {
+    const auto* data = static_cast<const std::uint8_t*>(LockResource(LoadResource(module, resource)));
+    bytes.assign(data, data + SizeofResource(module, resource));
+  }
+  if (module != nullptr) FreeLibrary(module);
+  return bytes;
+}
+
 TEST(Artefact, ExportsOnlyTheEntryPointAndImportsOnlyWindows) {
   const MappedImage image(plugin_test::pluginPath());
   ASSERT_TRUE(image.loaded()) << plugin_test::pluginPath();
@@ -110,21 +123,7 @@ const std::vector<std::uint8_t> kExpectedPipl = {
     'M', 'I', 'B', '8', 'L', 'F', 'e', 'a', 0, 0, 0, 0, 4, 0, 0, 0, 0, 0, 0, 0,
 };
 
-TEST(Artefact, PropertyListIsByteForByteTheTable) {
-  HMODULE module = LoadLibraryExA(plugin_test::pluginPath().c_str(), nullptr,
-                                  LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
-  ASSERT_NE(module, nullptr);
-  HRSRC resource = FindResourceA(module, MAKEINTRESOURCEA(16000), "PiPL");
-  ASSERT_NE(resource, nullptr);
-  const auto* bytes = static_cast<const std::uint8_t*>(LockResource(LoadResource(module, resource)));
-  const std::vector<std::uint8_t> pipl(bytes, bytes + SizeofResource(module, resource));
-  FreeLibrary(module);
-  EXPECT_EQ(pipl, kExpectedPipl);
-}
-
-}  // namespace
-
-namespace {
+TEST(Artefact, PropertyListIsByteForByteTheTable) { EXPECT_EQ(pluginResource("PiPL", 16000), kExpectedPipl); }
 
 // ---- The options dialog's template and banner --------------------------------------------------
 
@@ -160,26 +159,10 @@ class TemplateReader {
   const BYTE* start_;
 };
 
-struct ControlRow {
-  int id;
-  std::wstring className;  // an atom as "#N"
-  short x, y, cx, cy;
-  DWORD style;
-  const char* text;  // code page 932
-};
-
-std::wstring fromCp932(const char* text) {
-  wchar_t out[256] = L"";
-  MultiByteToWideChar(932, 0, text, -1, out, 256);
-  return out;
-}
-
 TEST(Artefact, DialogTemplateIsTheTable) {
-  HMODULE module = LoadLibraryExA(plugin_test::pluginPath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
-  ASSERT_NE(module, nullptr);
-  HRSRC resource = FindResourceA(module, MAKEINTRESOURCEA(206), MAKEINTRESOURCEA(5));  // RT_DIALOG
-  ASSERT_NE(resource, nullptr);
-  TemplateReader t(static_cast<const BYTE*>(LockResource(LoadResource(module, resource))));
+  const std::vector<std::uint8_t> bytes = pluginResource(MAKEINTRESOURCEA(5), 206);  // RT_DIALOG
+  ASSERT_FALSE(bytes.empty());
+  TemplateReader t(bytes.data());
   EXPECT_EQ(t.dword(), static_cast<DWORD>(WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT));
   EXPECT_EQ(t.dword(), 0u);  // extended style
   const WORD count = t.word();
@@ -191,24 +174,8 @@ TEST(Artefact, DialogTemplateIsTheTable) {
   EXPECT_EQ(t.word(), 9);
   EXPECT_EQ(t.text(), L"MS UI Gothic");
 
-  const DWORD child = WS_CHILD | WS_VISIBLE;
-  const ControlRow rows[] = {
-      {1, L"#128", 180, 144, 36, 18, child | BS_DEFPUSHBUTTON | WS_GROUP | WS_TABSTOP, "OK"},
-      {2000, L"#128", 6, 6, 222, 76, child | BS_GROUPBOX,
-       "\x90\xdd\x92\xe8\x20\x81\x69\x8e\x9f\x89\xf1\x8b\x4e\x93\xae\x82\xa9\x82\xe7\x97\x4c\x8c\xf8\x82\xc9\x82\xc8"
-       "\x82\xe8\x82\xdc\x82\xb7\x81\x6a"},
-      {2001, L"#128", 36, 30, 162, 15, child | BS_PUSHBUTTON | WS_TABSTOP,
-       "\x8c\xbb\x8d\xdd\x82\xcc\x83\x70\x83\x89\x83\x81\x81\x5b\x83\x5e\x90\xdd\x92\xe8\x82\xf0\x83\x66\x83\x74\x83"
-       "\x48\x83\x8b\x83\x67\x92\x6c\x82\xc6\x82\xb5\x82\xc4\x8b\x4c\x89\xaf\x82\xb7\x82\xe9"},
-      {2002, L"#128", 36, 50, 162, 15, child | BS_PUSHBUTTON | WS_TABSTOP,
-       "\x83\x70\x83\x89\x83\x81\x81\x5b\x83\x5e\x82\xcc\x83\x66\x83\x74\x83\x48\x83\x8b\x83\x67\x92\x6c\x90\xdd\x92"
-       "\xe8\x82\xf0\x8f\x89\x8a\xfa\x8f\xf3\x91\xd4\x82\xc9\x95\x9c\x8b\x41\x82\xb7\x82\xe9"},
-      {2059, L"STATIC", 13, 90, 209, 43, child | SS_OWNERDRAW | SS_CENTERIMAGE, ""},
-      {2060, L"SYSLINK", 11, 147, 142, 15, child | WS_TABSTOP,
-       "<a>\x83\x49\x83\x93\x83\x89\x83\x43\x83\x93\x83\x7d\x83\x6a\x83\x85\x83\x41\x83\x8b</a>"},
-  };
-  ASSERT_EQ(count, std::size(rows));
-  for (const ControlRow& row : rows) {
+  ASSERT_EQ(count, plugin_test::kDialogControls.size());
+  for (const plugin_test::DialogControl& row : plugin_test::kDialogControls) {
     t.alignToDword();
     const DWORD style = t.dword();
     t.dword();  // extended style
@@ -218,26 +185,21 @@ TEST(Artefact, DialogTemplateIsTheTable) {
     std::transform(className.begin(), className.end(), className.begin(), ::towupper);
     EXPECT_EQ(std::tuple(id, className, cx0, cy0, cx1, cy1, style),
               std::tuple(row.id, row.className, row.x, row.y, row.cx, row.cy, row.style));
-    EXPECT_EQ(t.text(), fromCp932(row.text)) << row.id;
+    EXPECT_EQ(t.text(), plugin_test::fromCp932(row.japanese)) << row.id;
     EXPECT_EQ(t.word(), 0) << row.id;  // no creation data
   }
-  FreeLibrary(module);
 }
 
 TEST(Artefact, BannerIsA32BitPictureOf730By130) {
-  HMODULE module = LoadLibraryExA(plugin_test::pluginPath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
-  ASSERT_NE(module, nullptr);
-  HRSRC resource = FindResourceA(module, MAKEINTRESOURCEA(203), MAKEINTRESOURCEA(2));  // RT_BITMAP
-  ASSERT_NE(resource, nullptr);
-  const auto* info = static_cast<const BITMAPINFOHEADER*>(LockResource(LoadResource(module, resource)));
+  const std::vector<std::uint8_t> bytes = pluginResource(MAKEINTRESOURCEA(2), 203);  // RT_BITMAP
+  ASSERT_GE(bytes.size(), sizeof(BITMAPINFOHEADER) + 730 * 130 * 4);
+  const auto* info = reinterpret_cast<const BITMAPINFOHEADER*>(bytes.data());
   EXPECT_EQ(std::tuple(info->biWidth, std::abs(info->biHeight), info->biBitCount, info->biCompression),
             std::tuple(730L, 130L, WORD{32}, DWORD{BI_RGB}));
   // The accent bar of the picture, orange, at (453, 60) of the top-down picture.
-  const auto* pixels = reinterpret_cast<const BYTE*>(info) + info->biSize;
   const LONG row = info->biHeight > 0 ? 129 - 60 : 60;
-  const BYTE* bgra = pixels + (row * 730 + 453) * 4;
+  const std::uint8_t* bgra = bytes.data() + info->biSize + (row * 730 + 453) * 4;
   EXPECT_EQ(std::tuple(bgra[2], bgra[1], bgra[0]), std::tuple(242, 140, 38));
-  FreeLibrary(module);
 }
 
 }  // namespace

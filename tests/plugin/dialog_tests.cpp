@@ -12,11 +12,10 @@
 #include <atomic>
 #include <chrono>
 #include <cstring>
-#include <tuple>
 #include <fstream>
 #include <future>
-#include <sstream>
 #include <thread>
+#include <tuple>
 
 #include "option_dialog.h"
 #include "plugin_test_support.h"
@@ -30,11 +29,13 @@ using Clock = std::chrono::steady_clock;
 constexpr auto kBound = std::chrono::seconds(15);
 constexpr char kWindowClass[] = "tessalineTestHostWindow";
 
-std::wstring wide(const std::string& text, UINT codePage) {
-  std::wstring out(text.size(), L'\0');
-  out.resize(static_cast<std::size_t>(
-      MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), out.data(), static_cast<int>(out.size()))));
-  return out;
+// Checks `holds` every `step` until it holds or the bound has passed; says whether it held.
+template <class Condition>
+bool waitFor(Condition holds, std::chrono::milliseconds step = std::chrono::milliseconds(20)) {
+  for (const auto until = Clock::now() + kBound; !holds(); std::this_thread::sleep_for(step)) {
+    if (Clock::now() >= until) return false;
+  }
+  return true;
 }
 
 std::wstring textOf(HWND window) {
@@ -60,6 +61,8 @@ Rect centred(const Rect& reference, const Rect& dialog) {
   const LONG y = std::max((reference.top + reference.bottom - h) / 2, reference.top + 32);
   return {x, y, x + w, y + h};
 }
+
+void press(HWND dialog, int id) { SendMessageA(GetDlgItem(dialog, id), BM_CLICK, 0, 0); }
 
 // The host's user-interface thread for one options command: it makes the host's main window, a
 // second visible window and one that is disabled already, sends the command, and takes the
@@ -103,9 +106,7 @@ class OptionsCommand {
 
   // Closes a dialog the test left open, so that nothing waits forever, and fails the test.
   ~OptionsCommand() {
-    const auto until = Clock::now() + kBound;
-    while (!done_ && Clock::now() < until) std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    if (!done_) {
+    if (!waitFor([this] { return done_.load(); })) {
       ADD_FAILURE() << "the dialog was still open at the end of the test";
       if (HWND open = findDialog()) PostMessageA(open, WM_CLOSE, 0, 0);
     }
@@ -115,21 +116,14 @@ class OptionsCommand {
 
   // The dialog once it is up, or null after the bound.
   HWND dialog() {
-    const auto until = Clock::now() + kBound;
-    while (Clock::now() < until) {
-      if (HWND found = findDialog(); found != nullptr && IsWindowVisible(found)) return found;
-      std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
+    HWND found = nullptr;
+    if (waitFor([&] { return (found = findDialog()) != nullptr && IsWindowVisible(found); })) return found;
     ADD_FAILURE() << "no dialog appeared";
     return nullptr;
   }
 
   // Waits (bounded) for the command to end and gives its result.
-  PF_Err finish() {
-    const auto until = Clock::now() + kBound;
-    while (!done_ && Clock::now() < until) std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    return done_ ? result_ : -1;
-  }
+  PF_Err finish() { return waitFor([this] { return done_.load(); }) ? result_ : -1; }
 
   HWND main = nullptr, other = nullptr, disabled = nullptr;
   std::array<bool, 3> enabledAfter{};
@@ -163,16 +157,14 @@ class OptionsCommand {
 // and the pointer has arrived: input sent any earlier can land on the window that was there before.
 void clickOn(HWND control) {
   const HWND dialog = GetAncestor(control, GA_ROOT);
-  for (auto until = Clock::now() + kBound; GetForegroundWindow() != dialog && Clock::now() < until;) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
-  }
+  waitFor([&] { return GetForegroundWindow() == dialog; });
   const Rect r = rectOf(control);
   SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
   std::this_thread::sleep_for(std::chrono::milliseconds(150));
-  for (const DWORD press : {MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP}) {
+  for (const DWORD button : {MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP}) {
     INPUT input{};
     input.type = INPUT_MOUSE;
-    input.mi.dwFlags = press;
+    input.mi.dwFlags = button;
     SendInput(1, &input, sizeof input);
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
   }
@@ -184,12 +176,13 @@ class DialogTest : public PluginTest {
     PluginTest::SetUp();
     startSession();
   }
-  std::string settings() const {
-    std::ifstream file(appData->settingsFile(), std::ios::binary);
-    std::ostringstream text;
-    text << file.rdbuf();
-    return text.str();
+  // Opens the dialog, presses button `id` and waits for the command to end.
+  void pressInDialog(int id) {
+    OptionsCommand command(*host);
+    press(command.dialog(), id);
+    EXPECT_EQ(command.finish(), PF_Err_NONE);
   }
+  bool settingsFolderExists() const { return exists(appData->folder() + "\\NORVA"); }
 };
 
 // What the user sees, and that OK, Escape and the title bar's close change nothing.
@@ -201,24 +194,13 @@ TEST_F(DialogTest, ShowsItsControlsOverTheHostAndClosingChangesNothing) {
     HWND dialog = command.dialog();
     ASSERT_NE(dialog, nullptr);
     EXPECT_EQ(textOf(dialog), L"tessaline");
-    struct Control {
-      int id;
-      std::wstring text;
-      RECT units;  // where the template puts it, in dialog units: left, top, width, height
-    };
-    const Control controls[] = {{IDOK, L"OK", {180, 144, 36, 18}},
-                                {2000, L"Settings (Valid from next start-up)", {6, 6, 222, 76}},
-                                {2001, L"Set current parameter values to default", {36, 30, 162, 15}},
-                                {2002, L"Restore initial default parameter values", {36, 50, 162, 15}},
-                                {2059, L"", {13, 90, 209, 43}},
-                                {2060, L"<a>Online Manual</a>", {11, 147, 142, 15}}};
     POINT origin{0, 0};
     ClientToScreen(dialog, &origin);
-    for (const Control& c : controls) {
+    for (const DialogControl& c : kDialogControls) {
       HWND control = GetDlgItem(dialog, c.id);
-      EXPECT_EQ(textOf(control), c.text) << c.id;
+      EXPECT_EQ(textOf(control), c.english) << c.id;
       EXPECT_TRUE(IsWindowEnabled(control) && IsWindowVisible(control)) << c.id;
-      RECT place = c.units;  // the dialog manager converts the size apart from the position
+      RECT place{c.x, c.y, c.cx, c.cy};  // the dialog manager converts the size apart from the position
       MapDialogRect(dialog, &place);
       const LONG x = origin.x + place.left, y = origin.y + place.top;
       EXPECT_EQ(rectOf(control), (Rect{x, y, x + place.right, y + place.bottom})) << c.id;
@@ -232,7 +214,7 @@ TEST_F(DialogTest, ShowsItsControlsOverTheHostAndClosingChangesNothing) {
     if (closing == closings[2]) PostMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
     EXPECT_EQ(command.finish(), PF_Err_NONE);
     EXPECT_EQ(command.enabledAfter, (std::array<bool, 3>{true, true, false}));
-    EXPECT_FALSE(exists(appData->folder() + "\\NORVA"));
+    EXPECT_FALSE(settingsFolderExists());
   }
 }
 
@@ -241,25 +223,13 @@ TEST_F(DialogTest, StoresAndRestoresTheDefaults) {
   setValue(kSoftness, 88);
   setValue(kKeyEnable, 1);
   setColor(kKeyColor, PF_Pixel{255, 9, 8, 7});
-  {
-    OptionsCommand command(*host);
-    HWND dialog = command.dialog();
-    ASSERT_NE(dialog, nullptr);
-    SendMessageA(GetDlgItem(dialog, 2001), BM_CLICK, 0, 0);
-    EXPECT_EQ(command.finish(), PF_Err_NONE);
-  }
-  EXPECT_EQ(settings(),
+  pressInDialog(2001);
+  EXPECT_EQ(fileText(appData->settingsFile()),
             "[Version=1.0]\r\ncolor threshold=10\r\nsoftness=88\r\nbias=0\r\ncolor key enable=1\r\n"
             "key color.r=9\r\nkey color.g=8\r\nkey color.b=7\r\nkey color.a=255\r\n"
             "key color threshold=0\r\ninvert=0\r\n");
-  {
-    OptionsCommand command(*host);
-    HWND dialog = command.dialog();
-    ASSERT_NE(dialog, nullptr);
-    SendMessageA(GetDlgItem(dialog, 2002), BM_CLICK, 0, 0);
-    EXPECT_EQ(command.finish(), PF_Err_NONE);
-  }
-  EXPECT_FALSE(exists(appData->folder() + "\\NORVA"));
+  pressInDialog(2002);
+  EXPECT_FALSE(settingsFolderExists());
   EXPECT_TRUE(exists(appData->folder()));
 }
 
@@ -277,9 +247,9 @@ TEST_F(DialogTest, LegacyHostsCannotStoreDefaults) {
   std::this_thread::sleep_for(std::chrono::milliseconds(300));
   EXPECT_TRUE(IsWindowVisible(dialog));
   EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog, 2060)));
-  SendMessageA(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
+  press(dialog, IDOK);
   EXPECT_EQ(command.finish(), PF_Err_NONE);
-  EXPECT_FALSE(exists(appData->folder() + "\\NORVA"));
+  EXPECT_FALSE(settingsFolderExists());
 }
 
 // Without a main window, or with one that is not a window at all, the dialog stands on the
@@ -305,18 +275,14 @@ TEST_F(DialogTest, WithoutAMainWindowItIsCentredUnderTheMouse) {
 // template) closes as if the user had pressed OK: the command succeeds and the host's windows
 // are as they were.
 TEST_F(DialogTest, ADialogThatCannotOpenLeavesTheHostAsItWas) {
-  std::vector<PF_ParamDef> copies;
-  for (int i = 0; i < host->paramCount(); ++i) copies.push_back(host->param(i));
-  std::vector<PF_ParamDef*> params;
-  for (PF_ParamDef& d : copies) params.push_back(&d);
   HWND main = CreateWindowExA(0, "STATIC", "host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 300, 200, nullptr, nullptr,
                               nullptr, nullptr);
   host->options().mainWindow = main;
-  EXPECT_EQ(host->runInProcess(PF_Cmd_DO_DIALOG, [&](PF_InData& in, PF_OutData&) {
-    return FxOptionDlg::doOptionsDialog(&in, params.data());
-  }), PF_Err_NONE);
+  EXPECT_EQ(inDialogCommand(
+                [](PF_InData& in, PF_ParamDef** params) { return FxOptionDlg::doOptionsDialog(&in, params); }),
+            PF_Err_NONE);
   EXPECT_TRUE(IsWindowEnabled(main));
-  EXPECT_FALSE(exists(appData->folder() + "\\NORVA"));
+  EXPECT_FALSE(settingsFolderExists());
   DestroyWindow(main);
   host->options().mainWindow = nullptr;
 }
@@ -360,14 +326,11 @@ TEST_F(DialogTest, TheLinkOpensTheManualAndTheDialogStays) {
     PostMessageA(link, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(8, 6));
     PostMessageA(link, WM_LBUTTONUP, 0, MAKELPARAM(8, 6));
     std::string recorded;
-    for (auto until = Clock::now() + kBound; recorded.empty() && Clock::now() < until;) {
-      std::this_thread::sleep_for(std::chrono::milliseconds(50));
-      std::ifstream file(RECORDED_ADDRESSES);
-      std::getline(file, recorded);
-    }
+    waitFor([&] { std::ifstream file(RECORDED_ADDRESSES); return std::getline(file, recorded) && !recorded.empty(); },
+            std::chrono::milliseconds(50));
     EXPECT_EQ(recorded, "file://" + std::string(TESSALINE_DIST_UNIX) + "/tessaline-manual/index.html");
     EXPECT_TRUE(IsWindowVisible(dialog));
-    SendMessageA(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
+    press(dialog, IDOK);
     EXPECT_EQ(command.finish(), PF_Err_NONE);
   }
   RegDeleteValueA(key, "Browsers");
@@ -382,19 +345,12 @@ TEST_F(DialogTest, JapaneseTexts) {
   OptionsCommand command(*host);
   HWND dialog = command.dialog();
   ASSERT_NE(dialog, nullptr);
-  const std::pair<int, const char*> controls[] = {
-      {IDOK, "OK"},
-      {2000, "\x90\xdd\x92\xe8\x20\x81\x69\x8e\x9f\x89\xf1\x8b\x4e\x93\xae\x82\xa9\x82\xe7\x97\x4c\x8c\xf8\x82\xc9\x82"
-             "\xc8\x82\xe8\x82\xdc\x82\xb7\x81\x6a"},
-      {2060, "<a>\x83\x49\x83\x93\x83\x89\x83\x43\x83\x93\x83\x7d\x83\x6a\x83\x85\x83\x41\x83\x8b</a>"}};
-  for (const auto& [id, text] : controls) EXPECT_EQ(textOf(GetDlgItem(dialog, id)), wide(text, 932)) << id;
-  SendMessageA(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
+  for (const DialogControl& c : kDialogControls) {
+    EXPECT_EQ(textOf(GetDlgItem(dialog, c.id)), fromCp932(c.japanese)) << c.id;
+  }
+  press(dialog, IDOK);
   EXPECT_EQ(command.finish(), PF_Err_NONE);
 }
-
-}  // namespace
-
-namespace {
 
 // The host program's dialog mode, as a person would use it to try the dialog by hand.
 TEST_F(DialogTest, TheHostProgramOpensItForAPerson) {
@@ -405,22 +361,15 @@ TEST_F(DialogTest, TheHostProgramOpensItForAPerson) {
           "plugin_dialog_program.", {}, 30000);
     });
     HWND dialog = nullptr;
-    for (auto until = Clock::now() + kBound; dialog == nullptr && Clock::now() < until;) {
-      std::this_thread::sleep_for(std::chrono::milliseconds(50));
-      dialog = FindWindowA("#32770", "tessaline");
-    }
+    waitFor([&] { return (dialog = FindWindowA("#32770", "tessaline")) != nullptr; }, std::chrono::milliseconds(50));
     ASSERT_NE(dialog, nullptr);
-    SendMessageA(GetDlgItem(dialog, button), BM_CLICK, 0, 0);
+    press(dialog, button);
     const test_support::ProgramRun done = run.get();
     EXPECT_EQ(done.exitCode, 0u) << done.err;
     const std::string out = done.outText();
-    if (button == 2001) {
-      EXPECT_NE(out.find("the settings file was written"), std::string::npos) << out;
-      EXPECT_NE(out.find("softness=55\r\n"), std::string::npos) << out;
-      EXPECT_NE(out.find("key color.g=2\r\n"), std::string::npos) << out;
-    } else {
-      EXPECT_NE(out.find("the settings file was removed"), std::string::npos) << out;
-    }
+    std::vector<std::string> said{"the settings file was removed"};
+    if (button == 2001) said = {"the settings file was written", "softness=55\r\n", "key color.g=2\r\n"};
+    for (const std::string& text : said) EXPECT_NE(out.find(text), std::string::npos) << text << " in " << out;
   }
 }
 

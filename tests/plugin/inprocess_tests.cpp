@@ -1,12 +1,9 @@
 // Pieces of the plug-in run inside the test program, through the simulated host's blocks: the
-// failure guard, the registry's tables, the language and its texts, and the two actions on the
-// settings file.
+// failure guard, the registry's tables and the two actions on the settings file.
 
 #include <windows.h>
 
-#include <fstream>
 #include <new>
-#include <sstream>
 #include <stdexcept>
 #include <tuple>
 
@@ -16,7 +13,6 @@
 #include "plugin_test_support.h"
 #include "render_job.h"
 #include "settings_file.h"
-#include "ui_language.h"
 
 namespace {
 
@@ -91,81 +87,16 @@ TEST(ParamRegistry, TablesIdsControllersAndJobFields) {
             std::tuple(255, 255, 255, 255));
 }
 
-// ---- Language and texts ----------------------------------------------------------------------------
-
-TEST(Language, FollowsTheHostsTagAndFallsBackWithoutItsSuite) {
-  fxhost::Host host;
-  struct Case {
-    const char* tag;
-    bool suite;
-    PF_Err languageError;
-    AEUtil::Language expected;
-  };
-  // This program's command line has no -L, and Wine here speaks English.
-  const Case cases[] = {{"ja_JP", true, 0, AEUtil::kJapanese}, {"JA_jp", true, 0, AEUtil::kJapanese},
-                        {"en_US", true, 0, AEUtil::kEnglish},  {"de_DE", true, 0, AEUtil::kEnglish},
-                        {"ja_JP", true, 1, AEUtil::kEnglish},  {"ja_JP", false, 0, AEUtil::kEnglish}};
-  for (const Case& c : cases) {
-    host.options().language = c.tag;
-    host.faults() = fxhost::Faults{};
-    host.faults().appLanguageError = c.languageError;
-    if (!c.suite) host.faults().refuseSuite("PF AE App Suite", 7);
-    AEUtil::Language got{};
-    host.runInProcess(PF_Cmd_ABOUT, [&](PF_InData& in, PF_OutData&) {
-      got = AEUtil::queryUiLanguage(&in);
-      return PF_Err_NONE;
-    });
-    EXPECT_EQ(got, c.expected) << c.tag << (c.suite ? "" : " without the suite");
-  }
-  EXPECT_TRUE(host.accounts().balanced()) << host.accounts().text();
-}
-
-TEST(Language, TextTables) {
-  using AEUtil::kEnglish;
-  using AEUtil::kJapanese;
-  EXPECT_STREQ(AEUtil::productText(0, kEnglish), "tessaline");
-  EXPECT_STREQ(AEUtil::productText(0, kJapanese), "tessaline");
-  EXPECT_STREQ(AEUtil::productText(2, kEnglish), "tessaline");
-  EXPECT_STREQ(AEUtil::uiText(0, kEnglish), "Settings (Valid from next start-up)");
-  EXPECT_STREQ(AEUtil::uiText(1, kEnglish), "Set current parameter values to default");
-  EXPECT_STREQ(AEUtil::uiText(2, kEnglish), "Restore initial default parameter values");
-  EXPECT_STREQ(AEUtil::uiText(4, kEnglish), "<a>Online Manual</a>");
-  // The Japanese texts as code page 932 bytes.
-  EXPECT_STREQ(AEUtil::uiText(0, kJapanese),
-               "\x90\xdd\x92\xe8\x20\x81\x69\x8e\x9f\x89\xf1\x8b\x4e\x93\xae\x82\xa9\x82\xe7\x97\x4c\x8c\xf8\x82"
-               "\xc9\x82\xc8\x82\xe8\x82\xdc\x82\xb7\x81\x6a");
-  EXPECT_STREQ(AEUtil::uiText(4, kJapanese),
-               "<a>\x83\x49\x83\x93\x83\x89\x83\x43\x83\x93\x83\x7d\x83\x6a\x83\x85\x83\x41\x83\x8b</a>");
-  for (const std::int32_t missing : {3, 5, -1}) {
-    EXPECT_STREQ(AEUtil::uiText(missing, kJapanese), "");
-    EXPECT_STREQ(AEUtil::uiText(missing, kEnglish), "");
-  }
-  EXPECT_STREQ(AEUtil::uiText(1, static_cast<AEUtil::Language>(2)), "");
-  // No manual beside this test program: no address, so the dialog hides its link.
-  EXPECT_STREQ(AEUtil::productText(3, kEnglish), "");
-}
-
 // ---- The settings file -----------------------------------------------------------------------------
-
-std::string fileText(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
-  std::ostringstream text;
-  text << file.rdbuf();
-  return text.str();
-}
 
 class SettingsTest : public PluginTest {
  protected:
   // The host's current definitions after a parameter setup, as the options command receives them.
   void storeFromHost() {
-    std::vector<PF_ParamDef> copies;
-    for (int i = 0; i < host->paramCount(); ++i) copies.push_back(host->param(i));
-    std::vector<PF_ParamDef*> params;
-    for (PF_ParamDef& d : copies) params.push_back(&d);
     buildParamSet();
     useSettingsSection();
-    host->runInProcess(PF_Cmd_DO_DIALOG, [&](PF_InData& in, PF_OutData&) {
-      SetDefaults(&in, params.data());
+    inDialogCommand([](PF_InData& in, PF_ParamDef** params) {
+      SetDefaults(&in, params);
       return PF_Err_NONE;
     });
   }
@@ -207,10 +138,6 @@ TEST_F(SettingsTest, RestoreDefaultsRemovesTheFileAndOnlyItsEmptyFolders) {
   RestoreDefaults();
   EXPECT_FALSE(exists(appData->folder() + "\\NORVA"));
 }
-
-}  // namespace
-
-namespace {
 
 // Without an application-data folder neither action creates or removes anything anywhere.
 TEST_F(SettingsTest, NoFolderNoFileAccess) {

@@ -1,5 +1,6 @@
 // What the plug-in's tests share: where the built files are, a clean per-user folder for the
-// settings file, and a host with the real dist/tessaline.aex loaded whose accounts are judged.
+// settings file, a host with the real dist/tessaline.aex loaded whose accounts are judged, and the
+// options dialog's controls.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -40,6 +41,9 @@ class ScopedAppData {
 void writeSettings(const ScopedAppData& appData, const std::vector<std::pair<std::string, std::string>>& keys,
                    const char* section = "Version=1.0");
 bool exists(const std::string& path);
+std::string fileText(const std::string& path);
+// Code page 932 (Japanese ANSI) bytes as UTF-16.
+std::wstring fromCp932(const std::string& text);
 // Removes a folder and everything in it.
 void removeTree(const std::string& folder);
 
@@ -58,6 +62,9 @@ class PluginTest : public ::testing::Test {
   // Sets a parameter's value in the host's current definition (sliders, checkboxes, colours).
   void setValue(PF_ParamIndex index, A_long value);
   void setColor(PF_ParamIndex index, PF_Pixel color);
+  // Runs `body` as the plug-in's handling of the options command, with copies of the host's
+  // current definitions as the command's parameters.
+  PF_Err inDialogCommand(const std::function<PF_Err(PF_InData&, PF_ParamDef**)>& body);
 
   std::unique_ptr<ScopedAppData> appData;
   std::unique_ptr<fxhost::Host> host;
@@ -76,5 +83,18 @@ enum Param : PF_ParamIndex {
   kKeyGroupEnd,
   kParamCount
 };
+
+// The options dialog's controls as its template lays them out: place in dialog units, window class
+// (an atom as "#N") and style; the texts the English dialog shows, and the Japanese ones as code
+// page 932 bytes.
+struct DialogControl {
+  int id;
+  std::wstring className;
+  short x, y, cx, cy;
+  unsigned long style;
+  std::wstring english;
+  std::string japanese;
+};
+extern const std::vector<DialogControl> kDialogControls;
 
 }  // namespace plugin_test
