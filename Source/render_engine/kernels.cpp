@@ -86,14 +86,23 @@ template <class D, SourceMode M>
                       h,
                       EdgeMapView{MapOrigin(zeroedMap, stride), stride},
                       v};
+  // The scan reaches the pixels around each edge entry, scattered over both images; it waits far
+  // less for memory when the rows a few rows ahead are already on their way into the cache. The
+  // entries of the row kAhead rows down say where (the rows past the image say nowhere).
   constexpr int kAhead = 4;
+  auto prefetchAhead = [&](int x0, int y) {
+    for (int j = y + kAhead; j < std::min(h, y + kAhead + 2); ++j) {
+      const auto* a = reinterpret_cast<const char*>(&f.In(x0, j));
+      const auto* b = reinterpret_cast<const char*>(&f.Out(x0, j));
+      for (std::size_t k = 0; k <= 8 * sizeof(typename D::Pixel); k += 64) {
+        __builtin_prefetch(a + k);
+        __builtin_prefetch(b + k, 1);
+      }
+    }
+  };
   for (int y = 0; y < h; ++y) {
     const std::uint8_t* row = f.map.origin + static_cast<std::ptrdiff_t>(y) * stride;
-    // The scan reaches the pixels around each edge entry, scattered over both images; it waits far
-    // less for memory when the rows a few rows ahead are already on their way into the cache. The
-    // entries of the row kAhead rows down say where (the zero rows below the image say nowhere).
-    const int aheadRows = std::max(0, std::min(2, h - y - kAhead));
-    const std::uint8_t* ahead = aheadRows > 0 ? row + kAhead * static_cast<std::ptrdiff_t>(stride) : nullptr;
+    const std::uint8_t* ahead = y + kAhead < h ? row + kAhead * static_cast<std::ptrdiff_t>(stride) : nullptr;
     // Eight entries at a time, visiting only those with a step (EdgeRight or EdgeBelow), left to
     // right: an entry with diagonal bits alone starts no analysis, and its pixel's closing touch-up
     // needs a step at the pixel itself. A row is followed by at least seven zero entries (its own
@@ -101,20 +110,9 @@ template <class D, SourceMode M>
     // writes the map.
     constexpr std::uint64_t kSteps = 0x0101010101010101ull * (EdgeRight | EdgeBelow);
     for (int x0 = 0; x0 < w; x0 += 8) {
-      std::uint64_t later;
-      if (aheadRows > 0) {
-        std::memcpy(&later, ahead + x0, 8);
-        if (later != 0) {
-          for (int j = y + kAhead; j < y + kAhead + aheadRows; ++j) {
-            const auto* a = reinterpret_cast<const char*>(&f.In(x0, j));
-            const auto* b = reinterpret_cast<const char*>(&f.Out(x0, j));
-            for (std::size_t k = 0; k <= 8 * sizeof(typename D::Pixel); k += 64) {
-              __builtin_prefetch(a + k);
-              __builtin_prefetch(b + k, 1);
-            }
-          }
-        }
-      }
+      std::uint64_t later = 0;
+      if (ahead != nullptr) std::memcpy(&later, ahead + x0, 8);
+      if (later != 0) prefetchAhead(x0, y);
       std::uint64_t entries;
       std::memcpy(&entries, row + x0, 8);
       entries &= kSteps;
