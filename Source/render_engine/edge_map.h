@@ -65,7 +65,7 @@ inline int Differ8x4(__m128i a, __m128i b, __m128i t) {
 // BuildEdgeMapRow: pixel i keeps its diagonal bits when a step of pixels 0 .. i + 1 was found
 // (pixel 3 always), so the diagonal bits the scalar code would not have tested are dropped.
 inline std::uint32_t GroupEntries(int right, int below, int diagonal, int anti) {
-  // kSpread[m] moves bit i of m to bit 8 * i; kKeep[steps] is the mask of pixels that keep theirs.
+  // spread[m] moves bit i of m to bit 8 * i; keep[steps] is the mask of pixels that keep theirs.
   static constexpr struct Tables {
     std::uint32_t spread[16]{};
     std::uint8_t keep[16]{};
@@ -76,10 +76,9 @@ inline std::uint32_t GroupEntries(int right, int below, int diagonal, int anti) 
       }
     }
   } kTables;
-  const std::uint32_t* kSpread = kTables.spread;
   const int keep = kTables.keep[right | below];
-  return kSpread[right] * EdgeRight | kSpread[below] * EdgeBelow | kSpread[diagonal & keep] * EdgeDiagonal |
-         kSpread[anti & keep] * EdgeAntiDiagonal;
+  return kTables.spread[right] * EdgeRight | kTables.spread[below] * EdgeBelow |
+         kTables.spread[diagonal & keep] * EdgeDiagonal | kTables.spread[anti & keep] * EdgeAntiDiagonal;
 }
 
 // The four entries of the group of 8-bit pixels at p0 (row y) over q0 (row y + 1): all sixteen
