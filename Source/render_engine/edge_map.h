@@ -165,25 +165,30 @@ inline bool FlatGroup(const P* p0, const P* q0) {
 }
 
 // Builds the map of a w x h image from its pixels (rows `rowbytes` apart) into a zeroed buffer.
+// With a `copy` (rows `copyRowbytes` apart), it also copies the pixels there as it reads them: a
+// plain render's copy of its input costs no second pass over it.
 //
 // In each group of four entries the diagonal pairs of the first three pixels are tested only once a
 // horizontal or vertical pair of the group, tested earlier, has differed; the fourth pixel's
 // diagonals are always tested. A group with no difference stays zero. This saves most diagonal tests
 // in flat areas and is part of what the map records.
-template <class D>
+template <class D, bool kCopy = false>
 void BuildEdgeMap(const unsigned char* pixels, std::ptrdiff_t rowbytes, int w, int h,
-                  typename D::Value t, std::uint8_t* buffer, std::int32_t stride) {
+                  typename D::Value t, std::uint8_t* buffer, std::int32_t stride,
+                  unsigned char* copy = nullptr, std::ptrdiff_t copyRowbytes = 0) {
   using P = typename D::Pixel;
   if (w <= 0 || h <= 0) return;
   std::uint8_t* origin = MapOrigin(buffer, stride);
   auto row = [&](int y) { return reinterpret_cast<const P*>(pixels + rowbytes * y); };
   auto differ = [t](const P& a, const P& b) -> std::uint8_t { return D::Differ(a, b, t) ? 1 : 0; };
+  auto copyRow = [&](int y) { return reinterpret_cast<P*>(copy + copyRowbytes * y); };
   const int g = ((w - 1) / 4) * 4;
 
   for (int y = 0; y + 1 < h; ++y) {
     const P* p = row(y);
     const P* q = row(y + 1);
     std::uint8_t* e = origin + static_cast<std::ptrdiff_t>(y) * stride;
+    P* c = kCopy ? copyRow(y) : nullptr;
     for (int x0 = 0; x0 < g; x0 += 4) {
       const P* p0 = p + x0;
       const P* q0 = q + x0;
@@ -192,7 +197,10 @@ void BuildEdgeMap(const unsigned char* pixels, std::ptrdiff_t rowbytes, int w, i
       if ((x0 & (64 / sizeof(P) - 1)) == 0) __builtin_prefetch(reinterpret_cast<const char*>(q0) + 2048);
       // Flat areas first: when the group's five pixels of both rows are bit-identical, no pair
       // differs and the entries stay zero.
-      if (FlatGroup(p0, q0)) continue;
+      const bool flat = FlatGroup(p0, q0);
+      // Stored after the flat test has loaded the pixels, so that the store reuses those loads.
+      if constexpr (kCopy) std::memcpy(c + x0, p0, 4 * sizeof(P));
+      if (flat) continue;
 #ifdef TESSALINE_SSE2
       if constexpr (std::is_same_v<P, Pixel8> || std::is_same_v<P, PixelF>) {
         std::uint32_t entries;
@@ -217,12 +225,14 @@ void BuildEdgeMap(const unsigned char* pixels, std::ptrdiff_t rowbytes, int w, i
         e[x0 + 3] = e3;
       }
     }
+    if constexpr (kCopy) std::memcpy(c + g, p + g, static_cast<std::size_t>(w - g) * sizeof(P));
     for (int x = g; x + 1 < w; ++x) {
       e[x] = differ(p[x], p[x + 1]) | differ(p[x], q[x]) << 1 | differ(p[x], q[x + 1]) << 2 |
              differ(q[x], p[x + 1]) << 3;
     }
   }
   const P* last = row(h - 1);
+  if constexpr (kCopy) std::memcpy(copyRow(h - 1), last, static_cast<std::size_t>(w) * sizeof(P));
   std::uint8_t* eLast = origin + static_cast<std::ptrdiff_t>(h - 1) * stride;
   for (int x = 0; x + 1 < w; ++x) eLast[x] = differ(last[x], last[x + 1]);
   for (int y = 0; y + 1 < h; ++y) {

@@ -59,24 +59,30 @@ void CopyRows(const ImageView& in, const MutableImageView& out, const DerivedVal
   }
 }
 
-// The one place the render's map is built, so that EdgeMapStage shows exactly what Smooth scans.
-// Returns false where there is nothing to build.
-template <class D>
-bool BuildMapOfCopy(const void* copy, std::ptrdiff_t rowbytes, int w, int h, const DerivedValues<D>& v,
-                    std::uint8_t* zeroedMap) {
+// The one place the render's map is built, so that EdgeMapStage shows exactly what Smooth scans:
+// the map of the copy at `pixels`. With kMakeCopy, `pixels` is a plain render's input, which is
+// the same image, and the builder also makes the copy, into `copy`, as it reads it. Returns false
+// (and copies nothing) where there is nothing to build.
+template <class D, bool kMakeCopy = false>
+bool BuildMapOfCopy(const void* pixels, std::ptrdiff_t rowbytes, int w, int h, const DerivedValues<D>& v,
+                    std::uint8_t* zeroedMap, void* copy = nullptr, std::ptrdiff_t copyRowbytes = 0) {
   if (v.softness == 0 || w == 0 || h == 0) return false;
-  BuildEdgeMap<D>(static_cast<const unsigned char*>(copy), rowbytes, w, h, v.depthThreshold, zeroedMap,
-                  MapStride(w));
+  BuildEdgeMap<D, kMakeCopy>(static_cast<const unsigned char*>(pixels), rowbytes, w, h, v.depthThreshold,
+                             zeroedMap, MapStride(w), static_cast<unsigned char*>(copy), copyRowbytes);
   return true;
 }
 
 // Flattened: the map builder and the analysis of each edge pixel are inlined into the loops that
 // call them, which saves a call and its register saves per edge pixel.
-template <class D, SourceMode M>
+// With kMakeCopy, `out` does not hold the copy yet and the map builder makes it (plain mode only).
+template <class D, SourceMode M, bool kMakeCopy = false>
 [[gnu::flatten]] void SmoothWith(const ImageView& in, const MutableImageView& out, const DerivedValues<D>& v,
                                  std::uint8_t* zeroedMap) {
+  static_assert(!kMakeCopy || M == SourceMode::Plain, "only the plain copy is the input itself");
   const int w = in.width, h = in.height;
-  if (!BuildMapOfCopy<D>(out.data, out.rowbytes, w, h, v, zeroedMap)) return;
+  const bool built = kMakeCopy ? BuildMapOfCopy<D, true>(in.data, in.rowbytes, w, h, v, zeroedMap, out.data, out.rowbytes)
+                               : BuildMapOfCopy<D>(out.data, out.rowbytes, w, h, v, zeroedMap);
+  if (!built) return;
   const std::int32_t stride = MapStride(w);
   const Frame<D, M> f{static_cast<const unsigned char*>(in.data),
                       in.rowbytes,
@@ -191,8 +197,15 @@ RenderStatus Render(Depth depth, SourceMode mode, const ImageView& in, const Mut
     return RenderStatus::BadParams;
   }
   if (empty) return RenderStatus::Ok;  // nothing to copy, and the views may hold no memory at all
-  CopyStage(depth, mode, in, out, params);
-  Smooth(depth, mode, in, out, params, zeroedMap);
+  if (mode == SourceMode::Plain && params.softness != 0) {
+    // One pass over the input instead of two: the map builder makes the copy as it reads.
+    Dispatch(depth, mode, [&]<class D, SourceMode>() {
+      SmoothWith<D, SourceMode::Plain, true>(in, out, DerivedValues<D>(params), zeroedMap);
+    });
+  } else {
+    CopyStage(depth, mode, in, out, params);
+    Smooth(depth, mode, in, out, params, zeroedMap);
+  }
   return RenderStatus::Ok;
 }
 
