@@ -1,11 +1,12 @@
-// How a fact is built from what the compiler says about a declaration: shared by the generated
-// facts, the ones kept by hand (abi_facts.cpp) and the checker's own tests.
+// The host's measured binary interface (data/host-abi.tsv) as rows, what host_sdk/ declares as facts
+// the compiler measures, and the comparison of the two.
 #pragma once
 
 #include <cxxabi.h>
 
 #include <cstddef>
 #include <cstdlib>
+#include <span>
 #include <string>
 #include <string_view>
 #include <type_traits>
@@ -13,9 +14,47 @@
 #include <utility>
 #include <vector>
 
-#include "abi_facts.h"
-
 namespace host_abi {
+
+// One row of the table, as the file has it; the generator has already refused a malformed table.
+struct Row {
+  int line;  // 1-based line in the file
+  std::string_view kind, owner, name, value, size, note;
+};
+
+// Every row of the table, embedded at build time by generate_abi_facts.py.
+std::span<const Row> tableRows();
+
+struct Fact {
+  std::string kind;   // as in the table: "struct", "field", "suite" or "const"
+  std::string owner;  // record or suite of a field or suite fact; empty otherwise
+  std::string name;   // the table's name for it
+  bool isText = false;
+  long long number = 0;  // size, offset, version or value
+  std::string text;      // suite names and other texts
+  bool hasSize = false;
+  long long size = 0;  // bytes of a member or function pointer
+  std::string type;    // the member's C type as the compiler names it; empty for non-members
+};
+
+// Every fact host_sdk/ declares: the generated ones and those kept by hand (abi_facts.cpp).
+std::vector<Fact> declaredFacts();
+void appendGeneratedFacts(std::vector<Fact>& facts);
+
+struct Report {
+  std::vector<std::string> valueFailures;  // a fact whose value or size differs from its row
+  std::vector<std::string> unknownFacts;   // a fact with no row in the table, or declared twice
+  std::vector<std::string> uncheckedRows;  // a row of a declared record or suite that no fact checks
+  std::vector<std::string> typeFailures;   // a member whose C type differs from its row's type= note
+  int checkedRows = 0;                     // rows matched by a fact
+  int typedRows = 0;                       // of those, rows whose C type was compared
+  std::vector<Row> skippedRows;            // rows of records, suites or constants we do not declare
+};
+
+Report compare(std::span<const Row> rows, const std::vector<Fact>& facts);
+
+// The record or suite a row belongs to (a struct row: the record it sizes); empty for constants.
+std::string_view ownerOf(const Row& row);
 
 // The C type as the compiler spells it, e.g. "int (*)(PF_ProgressInfo*, PF_ParamDef*)": the same
 // spelling the table's type= notes use.
