@@ -1,10 +1,7 @@
 #include "cli_test_support.h"
 
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <spawn.h>
 #include <sys/wait.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cstdint>
@@ -14,7 +11,7 @@
 #include <sstream>
 #include <stdexcept>
 
-extern char** environ;
+#include "tool.h"
 
 namespace tessaline::cli::test {
 
@@ -36,12 +33,12 @@ std::set<std::string> ScratchDir::Entries() const {
 }
 
 void WriteSamples(const fs::path& path, int width, int height, int channels, OIIO::TypeDesc fileType,
-                  OIIO::TypeDesc memory, const void* samples) {
+                  OIIO::TypeDesc memory, const void* samples, bool associated) {
   OIIO::ImageSpec spec(width, height, channels, fileType);
   static const std::vector<std::string> kNames[] = {{"Y"}, {"Y", "A"}, {"R", "G", "B"}, {"R", "G", "B", "A"}};
   spec.channelnames = kNames[channels - 1];
   spec.alpha_channel = channels == 2 || channels == 4 ? channels - 1 : -1;
-  spec.attribute("oiio:UnassociatedAlpha", 1);
+  if (!associated) spec.attribute("oiio:UnassociatedAlpha", 1);
   auto out = OIIO::ImageOutput::create(path.string());
   ASSERT_TRUE(out) << OIIO::geterror();
   ASSERT_TRUE(out->open(path.string(), spec)) << out->geterror();
@@ -97,46 +94,30 @@ void WriteParts(const fs::path& path, const std::vector<Part>& parts) {
   ASSERT_TRUE(out->close()) << out->geterror();
 }
 
-std::vector<Part> ReadParts(const fs::path& path) {
+template <class T>
+std::vector<Samples<T>> ReadParts(const fs::path& path) {
   OIIO::ImageSpec config;
   config.attribute("oiio:UnassociatedAlpha", 1);
   auto in = OIIO::ImageInput::open(path.string(), &config);
-  std::vector<Part> parts;
+  EXPECT_TRUE(in) << "cannot open " << path << ": " << OIIO::geterror();
+  std::vector<Samples<T>> parts;
   for (int s = 0; in && in->seek_subimage(s, 0); ++s) {
-    Part part{in->spec(), std::vector<float>(in->spec().image_pixels() * static_cast<std::size_t>(in->spec().nchannels))};
-    EXPECT_TRUE(in->read_image(s, 0, 0, part.spec.nchannels, OIIO::TypeDesc::FLOAT, part.samples.data()));
+    const OIIO::ImageSpec& spec = in->spec();
+    Samples<T> part{spec, std::vector<T>(spec.image_pixels() * static_cast<std::size_t>(spec.nchannels))};
+    EXPECT_TRUE(in->read_image(s, 0, 0, part.spec.nchannels, OIIO::BaseTypeFromC<T>::value, part.samples.data()))
+        << in->geterror();
     parts.push_back(std::move(part));
   }
   return parts;
 }
+template std::vector<Samples<std::uint8_t>> ReadParts(const fs::path&);
+template std::vector<Samples<std::uint16_t>> ReadParts(const fs::path&);
+template std::vector<Samples<float>> ReadParts(const fs::path&);
 
 std::string WithPath(const std::string& message, const fs::path& path) {
   const std::size_t at = message.find('@');
   return message.substr(0, at) + Quoted(path.string()) + message.substr(at + 1);
 }
-
-Params NoOp() { return {.softness = 0}; }
-
-template <class T>
-RawImage<T> ReadSamples(const fs::path& path) {
-  RawImage<T> image;
-  OIIO::ImageSpec config;
-  config.attribute("oiio:UnassociatedAlpha", 1);
-  auto in = OIIO::ImageInput::open(path.string(), &config);
-  if (!in) {
-    ADD_FAILURE() << "cannot open " << path << ": " << OIIO::geterror();
-    return image;
-  }
-  image.spec = in->spec();
-  image.samples.resize(image.spec.image_pixels() * static_cast<std::size_t>(image.spec.nchannels));
-  const bool ok =
-      in->read_image(0, 0, 0, image.spec.nchannels, OIIO::BaseTypeFromC<T>::value, image.samples.data());
-  EXPECT_TRUE(ok) << in->geterror();
-  return image;
-}
-template RawImage<std::uint8_t> ReadSamples(const fs::path&);
-template RawImage<std::uint16_t> ReadSamples(const fs::path&);
-template RawImage<float> ReadSamples(const fs::path&);
 
 std::string FileBytes(const fs::path& path) {
   std::ifstream file(path, std::ios::binary);
@@ -155,37 +136,20 @@ std::vector<int> Range(int first, int last) {
   return frames;
 }
 
-ToolRun RunTool(const std::vector<std::string>& args) {
+ToolRun RunInProcess(const std::vector<std::string>& args, bool terminal) {
+  std::ostringstream out, err;
+  const int exitCode = Run(args, out, err, terminal);
+  return {exitCode, out.str(), err.str()};
+}
+
+ToolRun RunProgram(const std::vector<std::string>& args) {
   // Output is captured in a directory of its own so that the directories under test stay as they are.
   const ScratchDir capture;
-  const std::string outPath = (capture / "stdout").string();
-  const std::string errPath = (capture / "stderr").string();
-
-  std::vector<std::string> argvStrings{TESSALINE_TOOL_PATH};
-  argvStrings.insert(argvStrings.end(), args.begin(), args.end());
-  std::vector<char*> argv;
-  for (std::string& arg : argvStrings) argv.push_back(arg.data());
-  argv.push_back(nullptr);
-
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-  posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-  pid_t pid = 0;
-  const int spawned = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
-  posix_spawn_file_actions_destroy(&actions);
-
-  ToolRun run;
-  if (spawned != 0) {
-    ADD_FAILURE() << "cannot start " << argv[0];
-    return run;
-  }
-  int status = 0;
-  waitpid(pid, &status, 0);
-  run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-  run.out = FileBytes(outPath);
-  run.err = FileBytes(errPath);
-  return run;
+  std::string command = TESSALINE_TOOL_PATH;
+  for (const std::string& arg : args) command += " '" + arg + "'";  // no test argument holds a quote
+  command += " >" + (capture / "out").string() + " 2>" + (capture / "err").string();
+  const int status = std::system(command.c_str());
+  return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, FileBytes(capture / "out"), FileBytes(capture / "err")};
 }
 
 }  // namespace tessaline::cli::test

@@ -6,7 +6,6 @@
 #include <cstdint>
 #include <functional>
 #include <set>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -16,42 +15,25 @@
 namespace tessaline::cli {
 namespace {
 
-using test::FileBytes;
-using test::ScratchDir;
+using namespace test;
 namespace fs = std::filesystem;
 
 constexpr int kFirst = 1001, kLast = 1005;
 
-struct Result {
-  int exitCode;
-  std::string err;
-};
-
-Result RunInProcess(const std::vector<std::string>& args, bool terminal = false) {
-  std::ostringstream out, err;
-  const int exitCode = Run(args, out, err, terminal);
-  EXPECT_EQ(out.str(), "");
-  return {exitCode, err.str()};
-}
-
 // A shot of tiny frames in.1001.png ... in.1005.png, each with a stair of its own, so that every
 // frame has edges to smooth.
-class Shot {
- public:
+struct Shot {
   Shot() {
     for (int frame = kFirst; frame <= kLast; ++frame) {
-      test::WriteSamples(Path("in", frame), kWidth, kHeight, 4, test::Paint8<4>(kWidth, kHeight, [&](int x, int y) {
-                           return 3 * y >= x + frame % 7 ? std::array<std::uint8_t, 4>{250, 200, 40, 255}
-                                                         : std::array<std::uint8_t, 4>{30, 30, 200, 255};
-                         }));
+      WriteSamples(Path("in", frame), 16, 8, 4, Paint8<4>(16, 8, [&](int x, int y) {
+                     return 3 * y >= x + frame % 7 ? std::array<std::uint8_t, 4>{250, 200, 40, 255}
+                                                   : std::array<std::uint8_t, 4>{30, 30, 200, 255};
+                   }));
     }
   }
 
-  fs::path Path(const std::string& name, int frame) const {
-    return dir_ / (name + "." + std::to_string(frame) + ".png");
-  }
-  std::string Pattern(const std::string& name) const { return (dir_ / (name + ".####.png")).string(); }
-  const ScratchDir& dir() const { return dir_; }
+  fs::path Path(const std::string& name, int frame) const { return dir / (name + "." + std::to_string(frame) + ".png"); }
+  std::string Pattern(const std::string& name) const { return (dir / (name + ".####.png")).string(); }
 
   // The frames of `name` on disk.
   std::set<int> Frames(const std::string& name) const {
@@ -63,21 +45,18 @@ class Shot {
   }
 
   // Runs the tool from this shot's in.####.png to `output`, then `extra` arguments.
-  Result Run(const std::string& output, const std::vector<std::string>& extra, bool terminal = false) const {
+  ToolRun Run(const std::string& output, const std::vector<std::string>& extra, bool terminal = false) const {
     std::vector<std::string> args{Pattern("in"), Pattern(output)};
     args.insert(args.end(), extra.begin(), extra.end());
-    return RunInProcess(args, terminal);
+    const ToolRun run = RunInProcess(args, terminal);
+    EXPECT_EQ(run.out, "");
+    return run;
   }
 
- private:
-  static constexpr int kWidth = 16, kHeight = 8;
-  ScratchDir dir_;
+  ScratchDir dir;
 };
 
-std::set<int> Frames(int first, int last) {
-  const std::vector<int> frames = test::Range(first, last);
-  return {frames.begin(), frames.end()};
-}
+const std::set<int> kAll = {1001, 1002, 1003, 1004, 1005};
 
 TEST(SequenceTest, SmoothsTheFramesAskedForAndNamesTheMissingOnes) {
   struct Case {
@@ -90,12 +69,12 @@ TEST(SequenceTest, SmoothsTheFramesAskedForAndNamesTheMissingOnes) {
   };
   const std::string gap = "frames 1000, 1006-1007 (3 of the 8 asked for) have no INPUT file '";
   const Case cases[] = {
-      {{}, {}, 0, {"tessaline: 5 frames smoothed in "}, Frames(kFirst, kLast)},
+      {{}, {}, 0, {"tessaline: 5 frames smoothed in "}, kAll},
       {{"--frames", "1000-1007"},
-       {}, 0, {"tessaline: warning: " + gap, "; smoothing the others\n", "; 3 missing\n"}, Frames(kFirst, kLast)},
+       {}, 0, {"tessaline: warning: " + gap, "; smoothing the others\n", "; 3 missing\n"}, kAll},
       {{"--frames", "1000-1007", "--strict"}, {}, 1, {gap, "; nothing was written (without --strict"}, {}},
       {{"--frames=2000-2001"}, {}, 1, {"(2 of the 2 asked for)", "nothing was written: check INPUT and --frames"}, {}},
-      {{"--frames", "1000-1005", "--quiet"}, {}, 0, {}, Frames(kFirst, kLast)},
+      {{"--frames", "1000-1005", "--quiet"}, {}, 0, {}, kAll},
       {{"--chunk", "2/2"}, {}, 0, {"tessaline: 3 frames smoothed"}, {1003, 1004, 1005}},
       {{"--frames", "1000-1007", "--chunk", "2/2"}, {}, 0, {"frames 1006-1007 (2 of the 4 asked for)"}, {1004, 1005}},
       {{"--chunk", "6/8"}, {}, 0, {"chunk 6/8 of this shot holds no frames", "0 frames smoothed"}, {}},
@@ -105,12 +84,12 @@ TEST(SequenceTest, SmoothsTheFramesAskedForAndNamesTheMissingOnes) {
       {{"--threads", "1", "--strict"}, {1003}, 1, {"tessaline: frame 1003: ", "; 1 failed\n"}, {1001, 1002}},
       {{},
        {}, 0, {"\r\033[K[------------------------]  0/5 frames", "\r\033[K[########################]  5/5 frames"},
-       Frames(kFirst, kLast), true},
+       kAll, true},
   };
   for (const Case& c : cases) {
     const Shot shot;
-    for (const int frame : c.corrupt) test::WriteFileBytes(shot.Path("in", frame), "not a picture");
-    const Result result = shot.Run("out", c.args, c.terminal);
+    for (const int frame : c.corrupt) WriteFileBytes(shot.Path("in", frame), "not a picture");
+    const ToolRun result = shot.Run("out", c.args, c.terminal);
     const std::string row = testing::PrintToString(c.args);
     EXPECT_EQ(result.exitCode, c.exitCode) << row << result.err;
     for (const std::string& text : c.said) EXPECT_NE(result.err.find(text), std::string::npos) << row << result.err;
@@ -128,7 +107,7 @@ TEST(SequenceTest, ThreadsChangeNothingInTheFiles) {
                                  {"--threads", threads, "--edges", shot.Pattern(std::string("e") + threads)});
     ASSERT_EQ(result.exitCode, 0) << result.err;
   }
-  const Result single = RunInProcess({shot.Path("in", 1003).string(), (shot.dir() / "single.png").string()});
+  const ToolRun single = RunInProcess({shot.Path("in", 1003).string(), (shot.dir / "single.png").string()});
   ASSERT_EQ(single.exitCode, 0) << single.err;
   for (int frame = kFirst; frame <= kLast; ++frame) {
     const std::string smoothed = FileBytes(shot.Path("t1", frame));
@@ -136,7 +115,7 @@ TEST(SequenceTest, ThreadsChangeNothingInTheFiles) {
     EXPECT_EQ(smoothed, FileBytes(shot.Path("t3", frame))) << frame;
     EXPECT_EQ(FileBytes(shot.Path("e1", frame)), FileBytes(shot.Path("e3", frame))) << frame;
   }
-  EXPECT_EQ(FileBytes(shot.Path("t1", 1003)), FileBytes(shot.dir() / "single.png"));
+  EXPECT_EQ(FileBytes(shot.Path("t1", 1003)), FileBytes(shot.dir / "single.png"));
 }
 
 TEST(SequenceTest, SkipExistingRedoesOnlyFramesWithoutWholeFiles) {
@@ -147,10 +126,10 @@ TEST(SequenceTest, SkipExistingRedoesOnlyFramesWithoutWholeFiles) {
   for (int frame = kFirst; frame <= kLast; ++frame) smoothed.push_back(FileBytes(shot.Path("out", frame)));
 
   const std::string stranger = FileBytes(shot.Path("in", 1001));  // a whole picture: left as it is
-  test::WriteFileBytes(shot.Path("out", 1001), stranger);
-  test::WriteFileBytes(shot.Path("out", 1002), "cut short");  // unreadable: redone
-  fs::remove(shot.Path("out", 1004));                         // missing: redone
-  fs::remove(shot.Path("edges", 1005));                       // its edge view missing: redone
+  WriteFileBytes(shot.Path("out", 1001), stranger);
+  WriteFileBytes(shot.Path("out", 1002), "cut short");  // unreadable: redone
+  fs::remove(shot.Path("out", 1004));                   // missing: redone
+  fs::remove(shot.Path("edges", 1005));                 // its edge view missing: redone
   const auto result = shot.Run("out", args);
   EXPECT_EQ(result.exitCode, 0);
   EXPECT_NE(result.err.find("tessaline: 3 frames smoothed"), std::string::npos) << result.err;
@@ -159,7 +138,7 @@ TEST(SequenceTest, SkipExistingRedoesOnlyFramesWithoutWholeFiles) {
   for (const int frame : {1002, 1003, 1004, 1005}) {
     EXPECT_EQ(FileBytes(shot.Path("out", frame)), smoothed[frame - kFirst]) << frame;
   }
-  EXPECT_EQ(shot.Frames("edges"), Frames(kFirst, kLast));
+  EXPECT_EQ(shot.Frames("edges"), kAll);
 }
 
 }  // namespace
