@@ -1,6 +1,7 @@
 // The kernel frame over host worlds, run through the simulated host, where the plug-in's own tests
 // cannot take it: refusals before any host call, host failures and what the output keeps, the
-// scratch world and the order the suites go back in. (tests/plugin's session renders every depth
+// scratch world and the order the suites go back in; and the suite registry and the pixel-format
+// query against the simulated host's basic suite. (tests/plugin's session renders every depth
 // and key mode through the real plug-in byte for byte against the engine, softness 0 included, and
 // its failure table meets a refused World Transform Suite and a refused scratch world.)
 #include <gtest/gtest.h>
@@ -9,6 +10,8 @@
 
 #include "render_harness.h"
 #include "sp_basic_suite.h"
+#include "suite_registry.h"
+#include "world_suite.h"
 
 namespace {
 
@@ -67,7 +70,8 @@ struct Case {
 
 void PrintTo(const Case& c, std::ostream* out) { *out << c.name; }
 
-const auto keyed = [](Host&, RenderJob& job) { job.colorKeyEnable = 1; };
+// Keys out the background of PaintCel's top left corner.
+const auto keyed = [](Host&, RenderJob& job) { job.colorKeyEnable = 1, job.keyColor = PF_Pixel{255, 240, 235, 220}; };
 
 const Case kCases[] = {
     {"UnknownFormat", PixelDepth::Eight, [](Host&, RenderJob& job) { job.pixelFormat = PF_PixelFormat_INVALID; },
@@ -108,20 +112,14 @@ TEST_P(KernelFrameTest, LeavesTheOutputAsItShouldAndGivesEverythingBack) {
   c.arrange(host, job);
   EXPECT_EQ(RunJob(host, job, c.forgetful ? forgetful : std::function<void(PF_InData&)>{}), c.result);
 
-  tessaline::Params params;
-  params.keyColor[1] = 255;
-  params.softness = job.softness;
+  // The copy stage is what the engine renders at softness 0.
+  tessaline::Params params{.keyColor = {255, job.keyColor.red, job.keyColor.green, job.keyColor.blue}};
+  params.softness = c.output == Output::CopyStage ? 0 : job.softness;
   const auto mode = job.colorKeyEnable != 0 ? tessaline::SourceMode::Key : tessaline::SourceMode::Plain;
-  const tessaline::Depth depth = host_render_test::EngineDepth(c.depth);
   OwnedWorld expected(c.depth, 12, 9);
-  if (c.output == Output::CopyStage) {
-    tessaline::CopyStage(depth, mode, {input.row(0), input.rowbytes(), 12, 9},
-                         {expected.row(0), expected.rowbytes(), 12, 9}, params);
-  } else if (c.output == Output::Rendered) {
-    std::vector<std::uint8_t> map(tessaline::EdgeMapBytes(12, 9));
-    tessaline::Render(depth, mode, {input.row(0), input.rowbytes(), 12, 9},
-                      {expected.row(0), expected.rowbytes(), 12, 9}, params, map.data());
-  }
+  std::vector<std::uint8_t> map(tessaline::EdgeMapBytes(12, 9));
+  tessaline::Render(host_render_test::EngineDepth(c.depth), mode, {input.row(0), input.rowbytes(), 12, 9},
+                    {expected.row(0), expected.rowbytes(), 12, 9}, params, map.data());
   EXPECT_EQ(output.packedPixels(), c.output == Output::Untouched ? untouched : expected.packedPixels());
   const fxhost::AccountsReport report = host.accounts();
   EXPECT_TRUE(report.balanced()) << report.text();
@@ -144,6 +142,56 @@ TEST(HostRender, GivesTheSuitesBackInTheRegistrysOrder) {
   EXPECT_EQ(host.records().suiteCalls,
             (std::vector<std::string>{"acquire \"PF World Transform Suite\" 1: 0", "acquire \"PF World Suite\" 1: 0",
                                       "release \"PF World Transform Suite\" 1: 0", "release \"PF World Suite\" 1: 0"}));
+}
+
+// Runs body inside one host command and returns the command's books.
+template <class Body>
+fxhost::AccountsReport InCommand(Host& host, Body body) {
+  host.runInProcess(PF_Cmd_RENDER, [&](PF_InData& in, PF_OutData&) {
+    body(in);
+    return PF_Err_NONE;
+  });
+  return host.accounts();
+}
+
+// Nothing is asked of the host until a slot is; each slot is acquired once, those the host refuses
+// throw 516, and every suite the host handed out goes back once.
+TEST(SuiteRegistry, AcquiresEachSlotOnceWhenAskedAndReleasesAll) {
+  Host host;
+  const auto report = InCommand(host, [&](PF_InData& in) {
+    AEUtil::SuiteRegistry suites(in.pica_basicP);
+    EXPECT_TRUE(host.records().suiteCalls.empty());
+    for (std::size_t slot = 0; slot < AEUtil::kSuiteSlotCount; ++slot) {
+      try {
+        const void* table = suites.Acquire(slot);
+        EXPECT_EQ(suites.Acquire(slot), table);
+      } catch (PF_Err code) {
+        EXPECT_EQ(code, PF_Err_BAD_CALLBACK_PARAM);
+      }
+    }
+  });
+  EXPECT_TRUE(report.balanced()) << report.text();
+  EXPECT_EQ(Acquired(report, kPFWorldSuite, 1), 1);
+  EXPECT_EQ(Acquired(report, kPFAppSuite, 7), 1);
+  EXPECT_EQ(Acquired(report, kPFParamUtilsSuite, 3), 1);
+}
+
+// Without "PF World Suite" 2 the deep flag decides, and a refused suite is not released.
+TEST(PixelFormat, WithoutWorldSuite2TheDeepFlagDecides) {
+  const std::pair<PixelDepth, PF_PixelFormat> cases[] = {{PixelDepth::Eight, PF_PixelFormat_ARGB32},
+                                                         {PixelDepth::Sixteen, PF_PixelFormat_ARGB64},
+                                                         {PixelDepth::Float, PF_PixelFormat_ARGB32}};  // no flag says float
+  for (const auto& [depth, expected] : cases) {
+    Host host;
+    host.faults().refuseSuite(kPFWorldSuite, 2);
+    OwnedWorld world(depth, 4, 3);
+    PF_PixelFormat format = PF_PixelFormat_INVALID;
+    const auto report = InCommand(host, [&](PF_InData& in) {
+      EXPECT_EQ(AEUtil::WorldSuite::getPixelFormat(&in, world.world(), &format), PF_Err_NONE);
+    });
+    EXPECT_EQ(format, expected);
+    EXPECT_TRUE(report.balanced()) << report.text();
+  }
 }
 
 }  // namespace

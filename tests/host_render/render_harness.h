@@ -13,15 +13,8 @@
 namespace host_render_test {
 
 inline tessaline::Depth EngineDepth(fxhost::PixelDepth depth) {
-  switch (depth) {
-    case fxhost::PixelDepth::Eight:
-      return tessaline::Depth::U8;
-    case fxhost::PixelDepth::Sixteen:
-      return tessaline::Depth::U16;
-    case fxhost::PixelDepth::Float:
-      break;
-  }
-  return tessaline::Depth::F32;
+  using D = fxhost::PixelDepth;
+  return depth == D::Eight ? tessaline::Depth::U8 : depth == D::Sixteen ? tessaline::Depth::U16 : tessaline::Depth::F32;
 }
 
 inline RenderJob MakeJob(fxhost::OwnedWorld& input, fxhost::OwnedWorld& output) {
@@ -75,15 +68,11 @@ inline void PaintCel(fxhost::OwnedWorld& w) {
       if (x > w.width() - 6 && y < 5) c[0] = 0;
       std::uint8_t* p = w.row(y) + px * static_cast<std::size_t>(x);
       for (int i = 0; i < 4; ++i) {
-        if (w.depth() == fxhost::PixelDepth::Eight) {
-          p[i] = static_cast<std::uint8_t>(c[i]);
-        } else if (w.depth() == fxhost::PixelDepth::Sixteen) {
-          const auto v = static_cast<std::uint16_t>((c[i] * 32768 + 127) / 255);
-          std::memcpy(p + 2 * i, &v, 2);
-        } else {
-          const float v = static_cast<float>(c[i]) / 255.0f;
-          std::memcpy(p + 4 * i, &v, 4);
-        }
+        const auto v16 = static_cast<std::uint16_t>((c[i] * 32768 + 127) / 255);
+        const float v32 = static_cast<float>(c[i]) / 255.0f;
+        if (w.depth() == fxhost::PixelDepth::Eight) p[i] = static_cast<std::uint8_t>(c[i]);
+        if (w.depth() == fxhost::PixelDepth::Sixteen) std::memcpy(p + 2 * i, &v16, 2);
+        if (w.depth() == fxhost::PixelDepth::Float) std::memcpy(p + 4 * i, &v32, 4);
       }
     }
 }
