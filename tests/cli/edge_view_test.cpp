@@ -14,7 +14,7 @@
 namespace tessaline::cli {
 namespace {
 
-using test::ScratchDir;
+using namespace test;
 using RGB = std::array<std::uint8_t, 3>;
 
 // B is dark grey, W white and V a near white 15 away from it, all opaque; at the default threshold
@@ -26,13 +26,6 @@ constexpr RGB kB{30, 30, 30}, kW{85, 85, 85}, kV{83, 83, 83}, kClear{0, 0, 0};  
 constexpr RGB kBelow{0, 255, 0}, kRightDiagonal{255, 0, 255}, kBelowDiagonal{0, 255, 255},
     kAll{255, 255, 255};
 
-struct EdgeCase {
-  const char* what;
-  Params params;
-  SourceMode mode;
-  std::vector<RGB> expected;  // rows top to bottom
-};
-
 Params With(int softness, int keyThreshold = 0) {
   return {.softness = softness, .keyColor = {255, 255, 255, 255}, .keyColorThreshold = keyThreshold};
 }
@@ -43,8 +36,13 @@ TEST(EdgeViewTest, EdgesAreDrawnByKindOverTheDimmedFrame) {
   const std::vector<std::uint8_t> rgba = {b, b, b, 255, b, b, b, 255, w, w, w, 255, v, v, v, 255,  //
                                           b, b, b, 255, b, b, b, 255, w, w, w, 255, v, v, v, 255,  //
                                           b, b, b, 255, b, b, b, 255, b, b, b, 255, b, b, b, 255};
-  test::WriteSamples(dir / "in.png", 4, 3, 4, rgba);
-  const EdgeCase cases[] = {
+  WriteSamples(dir / "in.png", 4, 3, 4, rgba);
+  const struct {
+    const char* what;
+    Params params;
+    SourceMode mode;
+    std::vector<RGB> expected;  // rows top to bottom
+  } cases[] = {
       {"plain", With(70), SourceMode::Plain,
        {kB, kRightDiagonal, kRightDiagonal, kV, kB, kRightDiagonal, kAll, kBelow, kB, kB, kB, kB}},
       // The key takes W and V out: transparent pixels are all alike, so the step between them goes.
@@ -53,12 +51,12 @@ TEST(EdgeViewTest, EdgesAreDrawnByKindOverTheDimmedFrame) {
       {"softness 0 detects nothing", With(0), SourceMode::Plain, {kB, kB, kW, kV, kB, kB, kW, kV, kB, kB, kB, kB}},
   };
   const Image in = ReadImage((dir / "in.png").string());
-  for (const EdgeCase& c : cases) {
+  for (const auto& c : cases) {
     WriteEdges(in, c.params, c.mode, (dir / "edges.png").string());
-    const auto view = test::ReadSamples<std::uint8_t>(dir / "edges.png");
+    const auto view = ReadSamples<std::uint8_t>(dir / "edges.png");
     ASSERT_EQ(view.spec.nchannels, 3) << c.what;
     std::vector<RGB> pixels(view.samples.size() / 3);
-    for (std::size_t i = 0; i < pixels.size(); ++i) pixels[i] = {view.samples[3 * i], view.samples[3 * i + 1], view.samples[3 * i + 2]};
+    std::memcpy(pixels.data(), view.samples.data(), view.samples.size());
     EXPECT_EQ(pixels, c.expected) << c.what;
   }
 }
