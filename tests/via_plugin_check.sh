@@ -19,16 +19,12 @@ failed=0
 for input in "$work"/frame8.png "$work"/frame16.tif "$work"/frame32.exr; do
   extension=${input##*.}
   for mode in "${modes[@]}"; do
-    # shellcheck disable=SC2086 # the options are meant to split
-    dist/tessaline "$input" "$work/native.$extension" $mode
-    # shellcheck disable=SC2086
-    dist/tessaline --via-plugin "$input" "$work/plugin.$extension" $mode
-    if cmp -s "$work/native.$extension" "$work/plugin.$extension"; then
-      echo "same: $(basename "$input") ${mode:-(defaults)}"
-    else
-      echo "DIFFERENT: $(basename "$input") ${mode:-(defaults)}"
-      failed=1
-    fi
+    read -ra options <<<"$mode"
+    dist/tessaline "$input" "$work/native.$extension" "${options[@]}"
+    dist/tessaline --via-plugin "$input" "$work/plugin.$extension" "${options[@]}"
+    verdict=same
+    cmp -s "$work/native.$extension" "$work/plugin.$extension" || { verdict=DIFFERENT; failed=1; }
+    echo "$verdict: $(basename "$input") ${mode:-(defaults)}"
   done
 done
 exit $failed

@@ -17,16 +17,11 @@ inline tessaline::Depth EngineDepth(fxhost::PixelDepth depth) {
   return depth == D::Eight ? tessaline::Depth::U8 : depth == D::Sixteen ? tessaline::Depth::U16 : tessaline::Depth::F32;
 }
 
+// The effect's defaults: threshold 10, softness 70, bias 0, no key (a red one, should it be turned on).
 inline RenderJob MakeJob(fxhost::OwnedWorld& input, fxhost::OwnedWorld& output) {
-  RenderJob job{};
-  job.colorThreshold = 10;
-  job.softness = 70;
-  job.bias = 0;
-  job.keyColor = PF_Pixel{255, 255, 0, 0};
-  job.inputWorld = input.world();
-  job.outputWorld = output.world();
-  job.pixelFormat = fxhost::pixelFormatOf(input.depth());
-  return job;
+  return {.colorThreshold = 10, .softness = 70, .bias = 0, .colorKeyEnable = 0, .keyColor = PF_Pixel{255, 255, 0, 0},
+          .keyColorThreshold = 0, .invert = 0, .inData = nullptr, .outData = nullptr, .inputWorld = input.world(),
+          .outputWorld = output.world(), .pixelFormat = fxhost::pixelFormatOf(input.depth())};
 }
 
 // One smart-render command whose body runs the job as the plug-in's entry point will: a bare host

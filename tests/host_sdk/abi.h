@@ -1,5 +1,5 @@
-// The host's measured binary interface (data/host-abi.tsv) as rows, what host_sdk/ declares as facts
-// the compiler measures, and the comparison of the two.
+// The host's measured binary interface (data/host-abi.tsv) as rows, and what host_sdk/ declares as
+// facts the compiler measures.
 #pragma once
 
 #include <cxxabi.h>
@@ -40,21 +40,6 @@ struct Fact {
 // Every fact host_sdk/ declares: the generated ones and those kept by hand (abi_facts.cpp).
 std::vector<Fact> declaredFacts();
 void appendGeneratedFacts(std::vector<Fact>& facts);
-
-struct Report {
-  std::vector<std::string> valueFailures;  // a fact whose value or size differs from its row
-  std::vector<std::string> unknownFacts;   // a fact with no row in the table, or declared twice
-  std::vector<std::string> uncheckedRows;  // a row of a declared record or suite that no fact checks
-  std::vector<std::string> typeFailures;   // a member whose C type differs from its row's type= note
-  int checkedRows = 0;                     // rows matched by a fact
-  int typedRows = 0;                       // of those, rows whose C type was compared
-  std::vector<Row> skippedRows;            // rows of records, suites or constants we do not declare
-};
-
-Report compare(std::span<const Row> rows, const std::vector<Fact>& facts);
-
-// The record or suite a row belongs to (a struct row: the record it sizes); empty for constants.
-std::string_view ownerOf(const Row& row);
 
 // The C type as the compiler spells it, e.g. "int (*)(PF_ProgressInfo*, PF_ParamDef*)": the same
 // spelling the table's type= notes use.
