@@ -120,7 +120,6 @@ TEST(ToolTest, AKeyOnAnImageWithoutAlphaWarnsButRenders) {
   const std::size_t firstLine = run.err.find('\n') + 1;
   ExpectOneLine(run.err.substr(0, firstLine), "tessaline: warning: '" + (dir / "in.png").string() + "' has no alpha channel");
   ExpectOneLine(run.err.substr(firstLine), "tessaline: 1 frame smoothed in ");
-  EXPECT_EQ(ReadSamples<std::uint8_t>(dir / "out.png").spec.nchannels, 3);
 }
 
 // Each way of failing once, through the program itself: options_test, image_io_test and
