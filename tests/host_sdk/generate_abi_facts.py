@@ -3,12 +3,9 @@
 
   generate_abi_facts.py TABLE OUTPUT HEADER...
 
-The output holds TABLE's rows and defines appendGeneratedFacts(), which has the compiler measure
-every row that names something the headers declare (record sizes, member offsets, sizes and C
-types, suite function slots, suite names and versions, constants) and every record, member and
-constant the headers declare that no row names, so that the test reports it. What the table names
-in words rather than by a host name is measured by hand in abi_facts.cpp. A malformed table stops
-the build.
+The output holds TABLE's rows and has the compiler measure every row that names something the
+headers declare, and everything the headers declare that no row names, so that the test reports it
+(what the table names in words is measured by hand in abi_facts.cpp). A malformed table stops the build.
 """
 
 import re
