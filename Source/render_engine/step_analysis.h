@@ -80,7 +80,8 @@ inline std::int32_t RunSoftness(Side side, int x, int y, std::int32_t n, std::in
 //    the left or a step on the right;
 //  - along a vertical edge (R, G and A, no D): the mirror image, with the entry above carrying G and
 //    A and no D, and no D below or on the right to start a sub-kernel; the corner touch-up's restore
-//    up and to the right is excluded by G two rows up (where those rows exist).
+//    up and to the right needs, where those rows exist, no G two rows up, D at the two entries right
+//    of that, R above and no R up and to the right, and one of these failing excludes it.
 inline bool InsideStraightEdge(const EdgeMapView& m, int x, int y, int w) {
   constexpr std::uint8_t kGA = EdgeDiagonal | EdgeAntiDiagonal;
   static_assert((EdgeRight | EdgeBelow | kGA) == 0x0F, "the map's entries hold these four bits only");
@@ -92,7 +93,8 @@ inline bool InsideStraightEdge(const EdgeMapView& m, int x, int y, int w) {
   if (e == (EdgeRight | kGA)) {
     return (m.E(x, y - 1) & (EdgeBelow | kGA)) == kGA &&
            ((m.E(x, y + 1) | m.E(x + 1, y - 1) | m.E(x + 1, y) | m.E(x + 1, y + 1)) & EdgeBelow) == 0 &&
-           (x >= w - 3 || y < 3 || m.G(x, y - 2));
+           (x >= w - 3 || y < 3 || m.G(x, y - 2) || !m.D(x + 1, y - 2) || !m.D(x + 2, y - 2) ||
+            !m.R(x, y - 1) || m.R(x + 1, y - 1));
   }
   return false;
 }
