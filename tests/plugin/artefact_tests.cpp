@@ -1,13 +1,11 @@
 // The built dist/tessaline.aex as a host finds it on disk: one export, Windows system imports only,
-// and the property list byte for byte.
+// the property list and the banner picture.
 
 #include <windows.h>
 
 #include <algorithm>
 #include <cctype>
 #include <cstdlib>
-#include <cstring>
-#include <cwctype>
 #include <tuple>
 #include <set>
 #include <string>
@@ -32,13 +30,10 @@ class MappedImage {
   const T* at(DWORD rva) const {
     return reinterpret_cast<const T*>(reinterpret_cast<const BYTE*>(module_) + rva);
   }
-  const IMAGE_DATA_DIRECTORY& directory(int entry) const {
-    const auto* dos = at<IMAGE_DOS_HEADER>(0);
-    return at<IMAGE_NT_HEADERS64>(static_cast<DWORD>(dos->e_lfanew))->OptionalHeader.DataDirectory[entry];
+  const IMAGE_NT_HEADERS64& headers() const {
+    return *at<IMAGE_NT_HEADERS64>(static_cast<DWORD>(at<IMAGE_DOS_HEADER>(0)->e_lfanew));
   }
-  WORD machine() const {
-    return at<IMAGE_NT_HEADERS64>(static_cast<DWORD>(at<IMAGE_DOS_HEADER>(0)->e_lfanew))->FileHeader.Machine;
-  }
+  const IMAGE_DATA_DIRECTORY& directory(int entry) const { return headers().OptionalHeader.DataDirectory[entry]; }
 
   std::vector<std::string> exports() const {
     std::vector<std::string> names;
@@ -84,110 +79,36 @@ std::vector<std::uint8_t> pluginResource(LPCSTR type, int id) {
 TEST(Artefact, ExportsOnlyTheEntryPointAndImportsOnlyWindows) {
   const MappedImage image(plugin_test::pluginPath());
   ASSERT_TRUE(image.loaded()) << plugin_test::pluginPath();
-  EXPECT_EQ(image.machine(), IMAGE_FILE_MACHINE_AMD64);
+  EXPECT_EQ(image.headers().FileHeader.Machine, IMAGE_FILE_MACHINE_AMD64);
   EXPECT_EQ(image.exports(), std::vector<std::string>{"EntryPointFunc"});
   const std::set<std::string> allowed = {"kernel32.dll", "user32.dll",  "gdi32.dll",    "comctl32.dll",
                                          "shell32.dll",  "shlwapi.dll", "advapi32.dll", "msvcrt.dll"};
   for (const std::string& dll : image.imports()) EXPECT_TRUE(allowed.contains(dll)) << "imports " << dll;
 }
 
-// The property list as the host reads it, written out by hand from the table of properties.
-const std::vector<std::uint8_t> kExpectedPipl = {
-    0x01, 0x00, 0x00, 0x00, 0x00, 0x00, 0x0C, 0x00, 0x00, 0x00,  // 1, 0, 12 properties
-    // kind: 'eFKT'
-    'M', 'I', 'B', '8', 'd', 'n', 'i', 'k', 0, 0, 0, 0, 4, 0, 0, 0, 'T', 'K', 'F', 'e',
-    // name: Pascal "tessaline", padded to 12
-    'M', 'I', 'B', '8', 'e', 'm', 'a', 'n', 0, 0, 0, 0, 10, 0, 0, 0,
-    9, 't', 'e', 's', 's', 'a', 'l', 'i', 'n', 'e', 0, 0,
-    // catg: Pascal "NORVA", padded to 8
-    'M', 'I', 'B', '8', 'g', 't', 'a', 'c', 0, 0, 0, 0, 6, 0, 0, 0, 5, 'N', 'O', 'R', 'V', 'A', 0, 0,
-    // 8664: "EntryPointFunc" with its terminator, padded to 16
-    'M', 'I', 'B', '8', '4', '6', '6', '8', 0, 0, 0, 0, 15, 0, 0, 0,
-    'E', 'n', 't', 'r', 'y', 'P', 'o', 'i', 'n', 't', 'F', 'u', 'n', 'c', 0, 0,
-    // ePVR: 2
-    'M', 'I', 'B', '8', 'R', 'V', 'P', 'e', 0, 0, 0, 0, 4, 0, 0, 0, 2, 0, 0, 0,
-    // eSVR: 13, 27
-    'M', 'I', 'B', '8', 'R', 'V', 'S', 'e', 0, 0, 0, 0, 4, 0, 0, 0, 13, 0, 27, 0,
-    // eVER: 0x88E07
-    'M', 'I', 'B', '8', 'R', 'E', 'V', 'e', 0, 0, 0, 0, 4, 0, 0, 0, 0x07, 0x8E, 0x08, 0x00,
-    // eINF: 0 in two bytes, padded
-    'M', 'I', 'B', '8', 'F', 'N', 'I', 'e', 0, 0, 0, 0, 2, 0, 0, 0, 0, 0, 0, 0,
-    // eGLO: 0x06000030
-    'M', 'I', 'B', '8', 'O', 'L', 'G', 'e', 0, 0, 0, 0, 4, 0, 0, 0, 0x30, 0x00, 0x00, 0x06,
-    // eGL2: 0x08801419
-    'M', 'I', 'B', '8', '2', 'L', 'G', 'e', 0, 0, 0, 0, 4, 0, 0, 0, 0x19, 0x14, 0x80, 0x08,
-    // eMNA: Pascal "NORVA TESSALINE"
-    'M', 'I', 'B', '8', 'A', 'N', 'M', 'e', 0, 0, 0, 0, 16, 0, 0, 0,
-    15, 'N', 'O', 'R', 'V', 'A', ' ', 'T', 'E', 'S', 'S', 'A', 'L', 'I', 'N', 'E',
-    // aeFL: 0
-    'M', 'I', 'B', '8', 'L', 'F', 'e', 'a', 0, 0, 0, 0, 4, 0, 0, 0, 0, 0, 0, 0,
-};
-
-TEST(Artefact, PropertyListIsByteForByteTheTable) { EXPECT_EQ(pluginResource("PiPL", 16000), kExpectedPipl); }
-
-// ---- The options dialog's template and banner --------------------------------------------------
-
-// Reads a classic dialog template: words, with strings and class names as UTF-16 or an atom.
-class TemplateReader {
- public:
-  explicit TemplateReader(const BYTE* bytes) : at_(bytes), start_(bytes) {}
-  DWORD dword() {
-    DWORD v;
-    std::memcpy(&v, at_, 4);
-    at_ += 4;
-    return v;
+// Every property a host reads, in order, as the host's reader decodes it; the reader refuses a list
+// whose layout (header, lengths, padding, strings) is off anywhere.
+TEST(Artefact, PropertyListHoldsTheEffectsIdentity) {
+  const fxhost::PiplResult pipl = fxhost::readPiplFromFile(plugin_test::pluginPath());
+  ASSERT_TRUE(pipl.ok()) << pipl.error;
+  std::string keys;  // each property's key and data length
+  for (const fxhost::PiplProperty& p : pipl.properties) {
+    keys += fxhost::fourCharText(p.key) + ":" + std::to_string(p.data.size()) + " ";
+    EXPECT_EQ(std::tuple(fxhost::fourCharText(p.vendor), p.id), std::tuple("8BIM", 0)) << keys;
   }
-  WORD word() {
-    WORD v;
-    std::memcpy(&v, at_, 2);
-    at_ += 2;
-    return v;
-  }
-  short number() { return static_cast<short>(word()); }
-  // A string, or "#N" for an ordinal.
-  std::wstring text() {
-    if (word() == 0xFFFF) return L"#" + std::to_wstring(word());
-    at_ -= 2;
-    std::wstring s;
-    for (WORD c; (c = word()) != 0;) s += static_cast<wchar_t>(c);
-    return s;
-  }
-  void alignToDword() { at_ = start_ + ((at_ - start_ + 3) & ~3); }
-
- private:
-  const BYTE* at_;
-  const BYTE* start_;
-};
-
-TEST(Artefact, DialogTemplateIsTheTable) {
-  const std::vector<std::uint8_t> bytes = pluginResource(MAKEINTRESOURCEA(5), 206);  // RT_DIALOG
-  ASSERT_FALSE(bytes.empty());
-  TemplateReader t(bytes.data());
-  EXPECT_EQ(t.dword(), static_cast<DWORD>(WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT));
-  EXPECT_EQ(t.dword(), 0u);  // extended style
-  const WORD count = t.word();
-  const short x = t.number(), y = t.number(), cx = t.number(), cy = t.number();
-  EXPECT_EQ(std::tuple(x, y, cx, cy), std::tuple(22, 17, 235, 170));
-  EXPECT_EQ(t.text(), L"");  // no menu
-  EXPECT_EQ(t.text(), L"");  // the standard dialog class
-  EXPECT_EQ(t.text(), L"Option");
-  EXPECT_EQ(t.word(), 9);
-  EXPECT_EQ(t.text(), L"MS UI Gothic");
-
-  ASSERT_EQ(count, plugin_test::kDialogControls.size());
-  for (const plugin_test::DialogControl& row : plugin_test::kDialogControls) {
-    t.alignToDword();
-    const DWORD style = t.dword();
-    t.dword();  // extended style
-    const short cx0 = t.number(), cy0 = t.number(), cx1 = t.number(), cy1 = t.number();
-    const int id = t.word();
-    std::wstring className = t.text();
-    std::transform(className.begin(), className.end(), className.begin(), ::towupper);
-    EXPECT_EQ(std::tuple(id, className, cx0, cy0, cx1, cy1, style),
-              std::tuple(row.id, row.className, row.x, row.y, row.cx, row.cy, row.style));
-    EXPECT_EQ(t.text(), plugin_test::fromCp932(row.japanese)) << row.id;
-    EXPECT_EQ(t.word(), 0) << row.id;  // no creation data
-  }
+  EXPECT_EQ(keys, "kind:4 name:10 catg:6 8664:15 ePVR:4 eSVR:4 eVER:4 eINF:2 eGLO:4 eGL2:4 eMNA:16 aeFL:4 ");
+  const fxhost::PiplInfo& info = pipl.info;
+  EXPECT_EQ(std::tuple(fxhost::fourCharText(info.kind.value_or(0)), info.name, info.category, info.matchName,
+                       info.entryPoint),
+            std::tuple("eFKT", "tessaline", "NORVA", "NORVA TESSALINE", "EntryPointFunc"));
+  ASSERT_TRUE(info.piplVersion && info.specVersion && info.effectVersion && info.infoFlags && info.outFlags &&
+              info.outFlags2 && info.reservedInfo);
+  EXPECT_EQ(std::tuple(info.piplVersion->major, info.piplVersion->minor, info.specVersion->major,
+                       info.specVersion->minor),
+            std::tuple(2, 0, 13, 27));
+  // 0x88E07: version 1.1.1, release, build 7.
+  EXPECT_EQ(std::tuple(*info.effectVersion, *info.infoFlags, *info.outFlags, *info.outFlags2, *info.reservedInfo),
+            std::tuple(0x88E07u, 0, 0x06000030, 0x08801419, 0));
 }
 
 TEST(Artefact, BannerIsA32BitPictureOf730By130) {

@@ -48,10 +48,11 @@ struct Rect {
   LONG left, top, right, bottom;
   bool operator==(const Rect&) const = default;
 };
+Rect rectOf(const RECT& r) { return {r.left, r.top, r.right, r.bottom}; }
 Rect rectOf(HWND window) {
   RECT r{};
   GetWindowRect(window, &r);
-  return {r.left, r.top, r.right, r.bottom};
+  return rectOf(r);
 }
 
 // Where a dialog of this size lands when centred in `reference`, 32 pixels inside at least.
@@ -63,6 +64,27 @@ Rect centred(const Rect& reference, const Rect& dialog) {
 }
 
 void press(HWND dialog, int id) { SendMessageA(GetDlgItem(dialog, id), BM_CLICK, 0, 0); }
+
+// The dialog's controls: place in dialog units, window class and style as its template lays them
+// out, and the texts of the English and the Japanese dialog.
+struct DialogControl {
+  int id;
+  std::wstring className;
+  LONG x, y, cx, cy, style;
+  std::wstring english, japanese;
+};
+constexpr LONG kChild = WS_CHILD | WS_VISIBLE;
+const DialogControl kControls[] = {
+    {IDOK, L"Button", 180, 144, 36, 18, kChild | BS_DEFPUSHBUTTON | WS_GROUP | WS_TABSTOP, L"OK", L"OK"},
+    {2000, L"Button", 6, 6, 222, 76, kChild | BS_GROUPBOX, L"Settings (Valid from next start-up)",
+     L"設定 （次回起動から有効になります）"},
+    {2001, L"Button", 36, 30, 162, 15, kChild | BS_PUSHBUTTON | WS_TABSTOP, L"Set current parameter values to default",
+     L"現在のパラメータ設定をデフォルト値として記憶する"},
+    {2002, L"Button", 36, 50, 162, 15, kChild | BS_PUSHBUTTON | WS_TABSTOP, L"Restore initial default parameter values",
+     L"パラメータのデフォルト値設定を初期状態に復帰する"},
+    {2059, L"Static", 13, 90, 209, 43, kChild | SS_OWNERDRAW | SS_CENTERIMAGE, L"", L""},
+    {2060, L"SysLink", 11, 147, 142, 15, kChild | WS_TABSTOP, L"<a>Online Manual</a>", L"<a>オンラインマニュアル</a>"},
+};
 
 // The host's user-interface thread for one options command: it makes the host's main window, a
 // second visible window and one that is disabled already, sends the command, and takes the
@@ -194,12 +216,24 @@ TEST_F(DialogTest, ShowsItsControlsOverTheHostAndClosingChangesNothing) {
     HWND dialog = command.dialog();
     ASSERT_NE(dialog, nullptr);
     EXPECT_EQ(textOf(dialog), L"tessaline");
+    const LONG frame = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME;
+    EXPECT_EQ(GetWindowLongW(dialog, GWL_STYLE) & frame, frame);
+    EXPECT_EQ(GetMenu(dialog), nullptr);
+    LOGFONTW font{};
+    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(dialog, WM_GETFONT, 0, 0)), sizeof font, &font);
+    EXPECT_EQ(std::wstring(font.lfFaceName), L"MS UI Gothic");
+    RECT client{0, 0, 235, 170}, seen{};
+    MapDialogRect(dialog, &client);
+    GetClientRect(dialog, &seen);
+    EXPECT_EQ(rectOf(seen), rectOf(client));
     POINT origin{0, 0};
     ClientToScreen(dialog, &origin);
-    for (const DialogControl& c : kDialogControls) {
+    for (const DialogControl& c : kControls) {
       HWND control = GetDlgItem(dialog, c.id);
-      EXPECT_EQ(textOf(control), c.english) << c.id;
-      EXPECT_TRUE(IsWindowEnabled(control) && IsWindowVisible(control)) << c.id;
+      wchar_t className[32] = L"";
+      GetClassNameW(control, className, 32);
+      EXPECT_EQ(std::tuple(textOf(control), std::wstring(className), GetWindowLongW(control, GWL_STYLE)),
+                std::tuple(c.english, c.className, c.style)) << c.id;
       RECT place{c.x, c.y, c.cx, c.cy};  // the dialog manager converts the size apart from the position
       MapDialogRect(dialog, &place);
       const LONG x = origin.x + place.left, y = origin.y + place.top;
@@ -263,8 +297,7 @@ TEST_F(DialogTest, WithoutAMainWindowItIsCentredUnderTheMouse) {
     MONITORINFO monitor{};
     monitor.cbSize = sizeof monitor;
     GetMonitorInfoA(MonitorFromPoint(POINT{200, 150}, MONITOR_DEFAULTTONULL), &monitor);
-    const Rect screen{monitor.rcMonitor.left, monitor.rcMonitor.top, monitor.rcMonitor.right, monitor.rcMonitor.bottom};
-    EXPECT_EQ(rectOf(dialog), centred(screen, rectOf(dialog)));
+    EXPECT_EQ(rectOf(dialog), centred(rectOf(monitor.rcMonitor), rectOf(dialog)));
     PostMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
     EXPECT_EQ(command.finish(), PF_Err_NONE);
     EXPECT_EQ(command.enabledAfter, (std::array<bool, 3>{true, true, false}));
@@ -345,9 +378,7 @@ TEST_F(DialogTest, JapaneseTexts) {
   OptionsCommand command(*host);
   HWND dialog = command.dialog();
   ASSERT_NE(dialog, nullptr);
-  for (const DialogControl& c : kDialogControls) {
-    EXPECT_EQ(textOf(GetDlgItem(dialog, c.id)), fromCp932(c.japanese)) << c.id;
-  }
+  for (const DialogControl& c : kControls) EXPECT_EQ(textOf(GetDlgItem(dialog, c.id)), c.japanese) << c.id;
   press(dialog, IDOK);
   EXPECT_EQ(command.finish(), PF_Err_NONE);
 }

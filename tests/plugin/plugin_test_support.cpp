@@ -10,7 +10,6 @@
 namespace plugin_test {
 namespace {
 
-constexpr unsigned long kChild = WS_CHILD | WS_VISIBLE;
 constexpr char kShellFolders[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
 
 std::string readAppDataSetting() {
@@ -150,21 +149,5 @@ PF_Err PluginTest::inDialogCommand(const std::function<PF_Err(PF_InData&, PF_Par
   for (PF_ParamDef& d : copies) params.push_back(&d);
   return host->runInProcess(PF_Cmd_DO_DIALOG, [&](PF_InData& in, PF_OutData&) { return body(in, params.data()); });
 }
-
-const std::vector<DialogControl> kDialogControls = {
-    {IDOK, L"#128", 180, 144, 36, 18, kChild | BS_DEFPUSHBUTTON | WS_GROUP | WS_TABSTOP, L"OK", "OK"},
-    {2000, L"#128", 6, 6, 222, 76, kChild | BS_GROUPBOX, L"Settings (Valid from next start-up)",
-     "\x90\xdd\x92\xe8\x20\x81\x69\x8e\x9f\x89\xf1\x8b\x4e\x93\xae\x82\xa9\x82\xe7\x97\x4c\x8c\xf8\x82\xc9\x82\xc8"
-     "\x82\xe8\x82\xdc\x82\xb7\x81\x6a"},
-    {2001, L"#128", 36, 30, 162, 15, kChild | BS_PUSHBUTTON | WS_TABSTOP, L"Set current parameter values to default",
-     "\x8c\xbb\x8d\xdd\x82\xcc\x83\x70\x83\x89\x83\x81\x81\x5b\x83\x5e\x90\xdd\x92\xe8\x82\xf0\x83\x66\x83\x74\x83"
-     "\x48\x83\x8b\x83\x67\x92\x6c\x82\xc6\x82\xb5\x82\xc4\x8b\x4c\x89\xaf\x82\xb7\x82\xe9"},
-    {2002, L"#128", 36, 50, 162, 15, kChild | BS_PUSHBUTTON | WS_TABSTOP, L"Restore initial default parameter values",
-     "\x83\x70\x83\x89\x83\x81\x81\x5b\x83\x5e\x82\xcc\x83\x66\x83\x74\x83\x48\x83\x8b\x83\x67\x92\x6c\x90\xdd\x92"
-     "\xe8\x82\xf0\x8f\x89\x8a\xfa\x8f\xf3\x91\xd4\x82\xc9\x95\x9c\x8b\x41\x82\xb7\x82\xe9"},
-    {2059, L"STATIC", 13, 90, 209, 43, kChild | SS_OWNERDRAW | SS_CENTERIMAGE, L"", ""},
-    {2060, L"SYSLINK", 11, 147, 142, 15, kChild | WS_TABSTOP, L"<a>Online Manual</a>",
-     "<a>\x83\x49\x83\x93\x83\x89\x83\x43\x83\x93\x83\x7d\x83\x6a\x83\x85\x83\x41\x83\x8b</a>"},
-};
 
 }  // namespace plugin_test

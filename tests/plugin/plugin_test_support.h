@@ -1,6 +1,5 @@
 // What the plug-in's tests share: where the built files are, a clean per-user folder for the
-// settings file, a host with the real dist/tessaline.aex loaded whose accounts are judged, and the
-// options dialog's controls.
+// settings file, and a host with the real dist/tessaline.aex loaded whose accounts are judged.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -83,18 +82,5 @@ enum Param : PF_ParamIndex {
   kKeyGroupEnd,
   kParamCount
 };
-
-// The options dialog's controls as its template lays them out: place in dialog units, window class
-// (an atom as "#N") and style; the texts the English dialog shows, and the Japanese ones as code
-// page 932 bytes.
-struct DialogControl {
-  int id;
-  std::wstring className;
-  short x, y, cx, cy;
-  unsigned long style;
-  std::wstring english;
-  std::string japanese;
-};
-extern const std::vector<DialogControl> kDialogControls;
 
 }  // namespace plugin_test
