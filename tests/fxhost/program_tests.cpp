@@ -109,7 +109,7 @@ TEST(Program, APluginErrorIsTheFramesStatusAndAnImbalanceFailsTheRun) {
 // text showed; the plug-in's texts read as code page 932 and escaped. -L is the plug-in's. A
 // command that fails is in the results, and fails the run: exit code 2.
 TEST(Program, DescribesThePluginAsJson) {
-  const ProgramRun run = runProgram("-L ja_JP describe --shift -L x");
+  const ProgramRun run = runProgram("-L ja_JP describe --shift --version 9.1 -L x");
   EXPECT_EQ(run.exitCode, 0u) << run.err;
   const std::string json = run.outText();
   const std::string parts[] = {
@@ -120,7 +120,7 @@ TEST(Program, DescribesThePluginAsJson) {
       R"("name_hex":"616d6f756e74","id":1,"flags":0,"ui_flags":0,"value":50,"valid_min":0,"valid_max":2000,)",
       R"("flags":64,"ui_flags":0,"value":1,"default":1,"label":"on \"x\"\\\t\r\n\u0001)" "\xE3\x81\x82" R"("},)",
       R"("value":{"alpha":255,"red":10,"green":20,"blue":30},)",
-      R"("about":"fixture en_US 13.28 shift","about_hex":"6669787475726520656e5f55532031332e3238207368696674",)",
+      R"("about":"fixture en_US 9.1 shift","about_hex":"6669787475726520656e5f555320392e31207368696674",)",
       R"("results":{"PF_Cmd_GLOBAL_SETUP":"PF_Err_NONE","PF_Cmd_PARAMS_SETUP":"PF_Err_NONE",)",
       R"("PF_Cmd_GLOBAL_SETDOWN":"PF_Err_NONE"},"accounts":{"balanced":true,"imbalances":[]}})" "\n",
   };
