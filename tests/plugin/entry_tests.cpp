@@ -23,20 +23,17 @@ TEST_F(PluginTest, CommandsWithoutAHandlerSucceedAndDoNothing) {
 }
 
 TEST_F(PluginTest, AboutNamesTheVersionAndTheBuildWithShift) {
-  const std::string english = "Smooths stair-stepped edges in cel footage. (c) 2026 the tessaline developers";
-  const std::string japanese =
-      "\x83\x5a\x83\x8b\x89\xe6\x82\xcc\x8a\x4b\x92\x69\x8f\xf3\x82\xcc\x83\x47\x83\x62\x83\x57\x82\xf0\x8a\x8a\x82"
-      "\xe7\x82\xa9\x82\xc9\x82\xb5\x82\xdc\x82\xb7\x81\x42(c) 2026 tessaline \x8a\x4a\x94\xad\x83\x60\x81\x5b\x83\x80";
-  const std::tuple<const char*, bool, std::string> cases[] = {
-      {"en_US", false, "tessaline 1.1.1 Release\r\r" + english},
-      {"en_US", true, "tessaline 1.1.1 Release build:7\r\r" + english},
-      {"ja_JP", false, "tessaline 1.1.1 Release\r\r" + japanese},
+  const std::wstring english = L"Smooths stair-stepped edges in cel footage. (c) 2026 the tessaline developers";
+  const std::tuple<const char*, bool, std::wstring> cases[] = {
+      {"en_US", false, L"tessaline 1.1.1 Release\r\r" + english},
+      {"en_US", true, L"tessaline 1.1.1 Release build:7\r\r" + english},
+      {"ja_JP", false, L"tessaline 1.1.1 Release\r\rセル画の階段状のエッジを滑らかにします。(c) 2026 tessaline 開発チーム"},
   };
   for (const auto& [language, shift, text] : cases) {
     host->options().language = language;
     host->options().shiftKeyDown = shift;
     ASSERT_EQ(host->about(), PF_Err_NONE);
-    EXPECT_EQ(host->returnMessage(), text) << language << (shift ? " with Shift" : "");
+    EXPECT_EQ(fromCp932(host->returnMessage()), text) << language << (shift ? " with Shift" : "");
   }
 }
 

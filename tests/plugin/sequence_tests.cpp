@@ -57,27 +57,12 @@ class SequenceTest : public PluginTest {
 TEST_F(SequenceTest, StoredBytesRebuildByTheRules) {
   const Bytes flatNew = {0x71, 0x65, 0x73, 0x70, 1, 0, 0, 0, 1, 0, 0, 0, 24, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
   const Bytes liveNew = {0x71, 0x65, 0x73, 0x70, 0, 0, 0, 0, 24, 0, 0, 0, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
-  Bytes reserved = flatNew;
-  for (std::size_t i = 16; i < 24; ++i) reserved[i] = static_cast<std::uint8_t>(0xA0 + i);
-  Bytes version2 = flatNew;
-  version2[8] = 2;
-  Bytes wrongMagic = flatNew;
-  wrongMagic[0] = 0x72;
-  Bytes longer = reserved;
-  longer.resize(4096, 0xEE);
-  const std::pair<const char*, Bytes> cases[] = {
-      {"a new record's flat form", flatNew},
-      {"reserved bytes", reserved},
-      {"23 bytes", Bytes(flatNew.begin(), flatNew.end() - 1)},
-      {"wrong magic", wrongMagic},
-      {"version 2", version2},
-      {"a live record handed back", liveNew},  // its version sits where the flat form has the size
-      {"longer than a record", longer},
-      {"empty", {}},
-  };
-  for (const auto& [name, stored] : cases) EXPECT_EQ(rebuild(stored), expectedLive(stored)) << name;
   EXPECT_EQ(rebuild(flatNew), liveNew);
-  for (std::size_t i = 16; i < 24; ++i) EXPECT_EQ(rebuild(reserved)[i], reserved[i]);
+  // Any other length, magic or version is AnyStoredBytesGiveAWholeRecord's; a long one here.
+  Bytes longer = flatNew, kept = liveNew;
+  for (std::size_t i = 16; i < 24; ++i) longer[i] = kept[i] = static_cast<std::uint8_t>(0xA0 + i);  // reserved
+  longer.resize(4096, 0xEE);
+  EXPECT_EQ(rebuild(longer), kept);
 
   // No stored data at all: a new record.
   ASSERT_EQ(host->sequenceResetup(), PF_Err_NONE);
