@@ -8,7 +8,6 @@
 
 namespace {
 
-using plugin_test::PluginTest;
 using namespace plugin_test;
 
 struct Definition {
@@ -69,72 +68,43 @@ void expectDefinition(const fxhost::AddParamRecord& got, const Definition& want)
   }
 }
 
+// The host's record of the last parameter setup: ten parameters, nine of them added as `want`.
+void expectDefinitions(fxhost::Host& host, const Definition (&want)[9]) {
+  EXPECT_EQ(host.lastOutData().num_params, 10);
+  const auto& added = host.records().addedParams;
+  ASSERT_EQ(added.size(), std::size(want));
+  for (std::size_t i = 0; i < added.size(); ++i) expectDefinition(added[i], want[i]);
+}
+
 TEST_F(PluginTest, RegistersNineParametersAsTheHostShouldSeeThem) {
   ASSERT_EQ(host->globalSetup(), PF_Err_NONE);
   ASSERT_EQ(host->paramsSetup(), PF_Err_NONE);
-  EXPECT_EQ(host->lastOutData().num_params, 10);
-  const auto& added = host->records().addedParams;
-  ASSERT_EQ(added.size(), std::size(kDefinitions));
-  for (std::size_t i = 0; i < added.size(); ++i) expectDefinition(added[i], kDefinitions[i]);
+  expectDefinitions(*host, kDefinitions);
   EXPECT_EQ(host->paramCount(), 10);
 }
 
-// Stored defaults as text in the settings file, and what each parameter then registers with.
-struct StoredCase {
-  const char* key;
-  const char* text;
-  PF_ParamIndex index;
-  A_long value;   // slider or checkbox value; for the colour, the channel's byte
-  A_long dflt;    // the definition's default field
-};
-
-const StoredCase kStored[] = {
-    {"color threshold", "5000", kColorThreshold, 5000, 5000},  // outside the range: passed on unchanged
-    {"softness", "-3", kSoftness, -3, -3},
-    {"bias", "42", kBias, 42, 42},
-    {"color key enable", "255", kKeyEnable, -1, 255},  // the low byte, sign-extended
-    {"invert", "257", kInvert, 1, 1},
-    {"key color.r", "300", kKeyColor, 44, 44},  // the low byte
-    {"key color threshold", "12", kKeyThreshold, 12, 12},
-};
-
-A_long storedValue(const PF_ParamDef& d, const char* key, bool dflt) {
-  switch (d.param_type) {
-    case PF_Param_CHECKBOX:
-      return dflt ? static_cast<A_u_char>(d.u.bd.dephault) : d.u.bd.value;
-    case PF_Param_COLOR:
-      return std::strcmp(key, "key color.r") == 0 ? (dflt ? d.u.cd.dephault.red : d.u.cd.value.red) : -1;
-    default:
-      return dflt ? d.u.sd.dephault : d.u.sd.value;
-  }
-}
-
+// Stored defaults as text in the settings file reach new hosts as the definitions' values and
+// defaults: outside their range unchanged, a checkbox's low byte sign-extended, a colour channel's
+// low byte, the colour's alpha never read (always opaque). Another section changes nothing.
 TEST_F(PluginTest, StoredDefaultsReachNewHostsOnlyAndUnchanged) {
-  std::vector<std::pair<std::string, std::string>> keys;
-  for (const StoredCase& c : kStored) keys.emplace_back(c.key, c.text);
-  keys.emplace_back("key color.a", "0");  // never read: a colour is always opaque
-  writeSettings(*appData, keys);
-  writeSettings(*appData, {{"bias", "99"}}, "Version=2.0");  // another section changes nothing
+  writeSettings(*appData, {{"color threshold", "5000"}, {"softness", "-3"}, {"bias", "42"}, {"invert", "257"},
+                           {"color key enable", "255"}, {"key color.r", "300"}, {"key color.a", "0"},
+                           {"key color threshold", "12"}});
+  writeSettings(*appData, {{"bias", "99"}}, "Version=2.0");
+  Definition stored[9];
+  std::copy(std::begin(kDefinitions), std::end(kDefinitions), stored);
+  for (const auto& [index, value] : {std::pair{kColorThreshold, 5000}, {kSoftness, -3}, {kBias, 42}, {kKeyEnable, -1},
+                                     {kKeyThreshold, 12}, {kInvert, 1}}) {
+    stored[index - 1].value = value;
+  }
+  stored[kKeyColor - 1].color.red = 44;
   ASSERT_EQ(host->globalSetup(), PF_Err_NONE);
-
   for (const PF_SpecVersion version : {PF_SpecVersion{12, 11}, PF_SpecVersion{12, 12}, PF_SpecVersion{13, 0}}) {
     SCOPED_TRACE(std::to_string(version.major) + "." + std::to_string(version.minor));
-    const bool legacy = version.major == 12 && version.minor == 11;
     host->options().version = version;
     host->records().addedParams.clear();
     ASSERT_EQ(host->paramsSetup(), PF_Err_NONE);
-    EXPECT_EQ(host->lastOutData().num_params, 10);
-    const auto& added = host->records().addedParams;
-    ASSERT_EQ(added.size(), std::size(kDefinitions));
-    for (const StoredCase& c : kStored) {
-      const PF_ParamDef& d = added[static_cast<std::size_t>(c.index) - 1].def;
-      const Definition& builtIn = kDefinitions[c.index - 1];
-      const A_long builtInValue = builtIn.type == PF_Param_COLOR ? 255 : builtIn.value;
-      EXPECT_EQ(storedValue(d, c.key, false), legacy ? builtInValue : c.value) << c.key;
-      EXPECT_EQ(storedValue(d, c.key, true), legacy ? builtInValue : c.dflt) << c.key;
-    }
-    EXPECT_EQ(added[kKeyColor - 1].def.u.cd.value.alpha, 255);
-    EXPECT_EQ(added[kKeyColor - 1].def.u.cd.value.green, 255);  // no key: the built-in channel
+    expectDefinitions(*host, version.minor == 11 ? kDefinitions : stored);
   }
 }
 
@@ -143,9 +113,8 @@ TEST_F(PluginTest, NoSettingsAccessWithoutAUsablePath) {
   ASSERT_EQ(host->globalSetup(), PF_Err_NONE);
   for (const bool longPath : {false, true}) {
     SCOPED_TRACE(longPath ? "path beyond 260 characters" : "no application-data folder");
-    // A folder whose settings path would not fit, or one that does not exist (the shell then
-    // reports no application-data folder at all).
-    // 240 characters: a folder Windows can make, whose settings file would end past 260.
+    // A folder that does not exist (the shell then reports no application-data folder at all), or
+    // one of 240 characters, which Windows can make but whose settings file would end past 260.
     ScopedAppData elsewhere(longPath ? "long" : "missing", longPath, longPath ? 240 : 0);
     if (longPath) {
       ASSERT_TRUE(exists(elsewhere.folder())) << "the test needs a folder of " << elsewhere.folder().size();
@@ -153,8 +122,7 @@ TEST_F(PluginTest, NoSettingsAccessWithoutAUsablePath) {
     }
     host->records().addedParams.clear();
     ASSERT_EQ(host->paramsSetup(), PF_Err_NONE);
-    ASSERT_EQ(host->records().addedParams.size(), std::size(kDefinitions));
-    EXPECT_EQ(host->records().addedParams[0].def.u.sd.value, 10);
+    expectDefinitions(*host, kDefinitions);
     EXPECT_FALSE(exists(elsewhere.folder() + "\\NORVA"));
   }
 }

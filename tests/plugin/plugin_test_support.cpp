@@ -3,7 +3,7 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <atomic>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -59,24 +59,9 @@ std::wstring fromCp932(const std::string& text) {
   return out;
 }
 
-
 void removeTree(const std::string& folder) {
-  WIN32_FIND_DATAA entry;
-  HANDLE find = FindFirstFileA((folder + "\\*").c_str(), &entry);
-  if (find != INVALID_HANDLE_VALUE) {
-    do {
-      const std::string name = entry.cFileName;
-      if (name == "." || name == "..") continue;
-      const std::string path = folder + "\\" + name;
-      if ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
-        removeTree(path);
-      } else {
-        DeleteFileA(path.c_str());
-      }
-    } while (FindNextFileA(find, &entry));
-    FindClose(find);
-  }
-  RemoveDirectoryA(folder.c_str());
+  std::error_code ignored;
+  std::filesystem::remove_all(folder, ignored);
 }
 
 ScopedAppData::ScopedAppData(const std::string& name, bool create, std::size_t length)
@@ -97,8 +82,8 @@ ScopedAppData::~ScopedAppData() {
 
 void writeSettings(const ScopedAppData& appData, const std::vector<std::pair<std::string, std::string>>& keys,
                    const char* section) {
-  CreateDirectoryA((appData.folder() + "\\NORVA").c_str(), nullptr);
-  CreateDirectoryA(appData.settingsFolder().c_str(), nullptr);
+  std::error_code ignored;
+  std::filesystem::create_directories(appData.settingsFolder(), ignored);
   for (const auto& [key, value] : keys) {
     WritePrivateProfileStringA(section, key.c_str(), value.c_str(), appData.settingsFile().c_str());
   }
