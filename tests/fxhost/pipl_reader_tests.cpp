@@ -1,5 +1,5 @@
-// The property-list reader over resources built byte by byte (plugin_loading_tests reads a whole
-// list as the resource compiler lays it out).
+// The property-list reader over resources built byte by byte (tests/plugin/artefact_tests reads the
+// plug-in's whole list as the resource compiler lays it out).
 
 #include <gtest/gtest.h>
 
