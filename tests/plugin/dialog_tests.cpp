@@ -250,7 +250,7 @@ TEST_F(DialogTest, ShowsItsControlsOverTheHostAndClosingChangesNothing) {
 TEST_F(DialogTest, StoresAndRestoresTheDefaults) {
   setValue(kSoftness, 88);
   setValue(kKeyEnable, 1);
-  setColor(kKeyColor, PF_Pixel{255, 9, 8, 7});
+  host->param(kKeyColor).u.cd.value = PF_Pixel{255, 9, 8, 7};
   pressInDialog(2001);
   EXPECT_EQ(fileText(appData->settingsFile()),
             "[Version=1.0]\r\ncolor threshold=10\r\nsoftness=88\r\nbias=0\r\ncolor key enable=1\r\n"

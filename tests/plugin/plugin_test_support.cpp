@@ -89,12 +89,6 @@ void writeSettings(const ScopedAppData& appData, const std::vector<std::pair<std
   }
 }
 
-std::vector<std::string> commandImbalances(const fxhost::Host& host) {
-  std::vector<std::string> found = host.accounts().imbalances;
-  std::erase_if(found, [](const std::string& m) { return m.find("was never disposed of") != std::string::npos; });
-  return found;
-}
-
 void PluginTest::SetUp() {
   appData = std::make_unique<ScopedAppData>();
   host = std::make_unique<fxhost::Host>();
@@ -124,8 +118,6 @@ void PluginTest::setValue(PF_ParamIndex index, A_long value) {
     def.u.sd.value = value;
   }
 }
-
-void PluginTest::setColor(PF_ParamIndex index, PF_Pixel color) { host->param(index).u.cd.value = color; }
 
 PF_Err PluginTest::inDialogCommand(const std::function<PF_Err(PF_InData&, PF_ParamDef**)>& body) {
   std::vector<PF_ParamDef> copies;

@@ -46,10 +46,6 @@ std::wstring fromCp932(const std::string& text);
 // Removes a folder and everything in it.
 void removeTree(const std::string& folder);
 
-// The imbalances so far, without the handles that are merely still alive (the instance's
-// sequence data between commands).
-std::vector<std::string> commandImbalances(const fxhost::Host& host);
-
 class PluginTest : public ::testing::Test {
  protected:
   void SetUp() override;
@@ -58,9 +54,8 @@ class PluginTest : public ::testing::Test {
 
   // Global, parameter and sequence setup, each required to succeed.
   void startSession();
-  // Sets a parameter's value in the host's current definition (sliders, checkboxes, colours).
+  // Sets a slider's or a checkbox's value in the host's current definition.
   void setValue(PF_ParamIndex index, A_long value);
-  void setColor(PF_ParamIndex index, PF_Pixel color);
   // Runs `body` as the plug-in's handling of the options command, with copies of the host's
   // current definitions as the command's parameters.
   PF_Err inDialogCommand(const std::function<PF_Err(PF_InData&, PF_ParamDef**)>& body);
