@@ -55,7 +55,7 @@ TEST(OwnedWorld, IsFoundByItsPixelAddressWhileItLives) {
 using WorldSuiteTest = fxhost_test::HostTest;
 
 // Every format through World Suite 2, cleared, with the configured row padding; a copy of the
-// record is the same world to the host->
+// record is the same world to the host.
 TEST_F(WorldSuiteTest, NewWorldsComeInEveryFormatAndReportIt) {
   host->options().newWorldRowPadding = 8;
   const auto* worlds = acquire<PF_WorldSuite2>(kPFWorldSuite, 2);
