@@ -2,6 +2,7 @@
 // plug-in: the code the host gets, the text, and that nothing is left behind (the accounts are
 // judged after every row).
 
+#include <algorithm>
 #include <functional>
 #include <string>
 
@@ -53,10 +54,10 @@ struct Row {
 
 constexpr char kUnknownError[] = "\x95\x73\x96\xbe\x82\xc8\x83\x47\x83\x89\x81\x5b";  // "unknown error", CP932
 
+void PrintTo(const Row& row, std::ostream* out) { *out << row.name; }
+
 bool untouched(const OwnedWorld& output) {
-  for (const std::uint8_t b : output.packedPixels())
-    if (b != 0xCD) return false;
-  return true;
+  return std::ranges::all_of(output.packedPixels(), [](std::uint8_t b) { return b == 0xCD; });
 }
 
 const Row kRows[] = {
@@ -142,12 +143,12 @@ TEST_P(FailureTest, IsReportedAndLeavesNothingBehind) {
   host_render_test::PaintCel(input);
   host->records() = fxhost::Records{};
   row.arrange(*host);
-  const PF_Err result = row.send(*host, input, output);
-  EXPECT_EQ(result, row.result);
+  EXPECT_EQ(row.send(*host, input, output), row.result);
   if (row.message != nullptr) {
     EXPECT_EQ(host->returnMessage(), row.message);
   }
   if (row.check) row.check(*host, output);
+  // The faults off again for the tear-down's setdowns.
   host->faults() = fxhost::Faults{};
   host->options().applId = host_sdk::kApplIdAfterEffects;
   host->options().provideBasicSuite = true;
