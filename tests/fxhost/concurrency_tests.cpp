@@ -13,19 +13,14 @@ using fxhost_test::Call;
 using fxhost_test::Strings;
 using ConcurrencyTest = fxhost_test::HostTest;
 
-// Four frames render at once, each at its own time with its own keyed amount. The pre-renders of
-// frames 0 and 2 acquire a suite, check a parameter out and lock a handle; while they are still
-// inside, the renders of frames 1 and 3 release that suite, check that definition in and unlock
-// that handle. Each command answers for its own calls only, so each of these is an imbalance of
-// the command that made it, and every frame still comes out as its own.
+// Four frames render at once, each at its own time. The pre-renders of frames 0 and 2 acquire a
+// suite, check a parameter out and lock a handle; while they are still inside, the renders of
+// frames 1 and 3 release that suite, check that definition in and unlock that handle. Each command
+// answers for its own calls only, so each of these is an imbalance of the command that made it.
+// (That every frame comes out as its own, values and pixels, the real plug-in's entry_tests see.)
 TEST_F(ConcurrencyTest, EachThreadsCommandAnswersForItsOwnCalls) {
   constexpr int kFrames = 4;
   setUpPlugin();
-  PF_ParamDefUnion amount = host->param(fixture::kAmount).u;
-  for (int k = 0; k < kFrames; ++k) {
-    amount.sd.value = k;
-    host->setKeyframe(k, fixture::kAmount, amount);
-  }
   PF_UtilCallbacks* utils = host->lastInData().utils;
   const PF_Handle shared = utils->host_new_handle(4);
   PF_ParamDef borrowed{};
@@ -55,31 +50,23 @@ TEST_F(ConcurrencyTest, EachThreadsCommandAnswersForItsOwnCalls) {
     }
     return fixture::kBuiltIn;
   });
-  std::vector<std::unique_ptr<OwnedWorld>> inputs, outputs;
-  std::vector<std::string> messages(kFrames);
+  OwnedWorld input(PixelDepth::Eight, 16, 8);
+  std::vector<std::unique_ptr<OwnedWorld>> outputs;
+  std::vector<std::string> refusals(kFrames);
   std::vector<PF_Err> results(kFrames, -1);
   std::vector<std::thread> threads;
   for (int k = 0; k < kFrames; ++k) {
-    inputs.push_back(std::make_unique<OwnedWorld>(PixelDepth::Eight, 16, 8));
     outputs.push_back(std::make_unique<OwnedWorld>(PixelDepth::Eight, 16, 8));
-    fxhost_test::paint(*inputs.back());
-    inputs.back()->row(0)[0] = static_cast<std::uint8_t>(k);
-  }
-  for (int k = 0; k < kFrames; ++k) {
-    threads.emplace_back([&, k] {
+    threads.emplace_back([&, k, &output = *outputs.back()] {
       try {
-        results[k] = host->renderSmart(*inputs[k], *outputs[k], k, &messages[k]);
+        results[k] = host->renderSmart(input, output, k);
       } catch (const fxhost::HostError& refused) {
-        messages[k] = refused.what();
+        refusals[k] = refused.what();
       }
     });
   }
   for (std::thread& thread : threads) thread.join();
-  for (int k = 0; k < kFrames; ++k) {
-    EXPECT_EQ(results[k], PF_Err_NONE) << k;
-    EXPECT_EQ(messages[k], "amount=" + std::to_string(k) + " enable=1 tint=255,10,20,30 gain=1.50");
-    EXPECT_EQ(outputs[k]->packedPixels(), inputs[k]->packedPixels()) << k;
-  }
+  for (int k = 0; k < kFrames; ++k) EXPECT_EQ(results[k], PF_Err_NONE) << k << refusals[k];
   utils->host_dispose_handle(shared);
   Strings booked = finalAccounts().imbalances;
   std::sort(booked.begin(), booked.end());
