@@ -74,8 +74,6 @@ enum Param : PF_ParamIndex {
   kKeyColor,
   kKeyThreshold,
   kInvert,
-  kKeyGroupEnd,
-  kParamCount
 };
 
 }  // namespace plugin_test
