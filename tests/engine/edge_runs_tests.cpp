@@ -55,53 +55,48 @@ TEST(Runs, RegularStaircaseGivesTreadMinusOneFromBothSides) {
   }
 }
 
-using RunFn = std::int32_t (*)(int, int, const EdgeMapView&);
-
-struct RunCase {
-  const char* what;
-  std::vector<std::string> drawing;
-  RunFn run;
-  int x, y;
-  std::int32_t want;
-};
-
 const std::vector<std::string> kPlateau = {"..........", "...####...", "##########"};
 const std::vector<std::string> kDot = {"........", "........", "...##...", "...##...", "........", "........"};
 const std::vector<std::string> kDotBeside = {"..........", "...oo.....", "...##.....", "...##.....", ".........."};
 const std::vector<std::string> kTwoWide = {"......", "..##..", "######"};
-const std::vector<std::string> kLine12 = {"................", "..############..", "................"};
-const std::vector<std::string> kVerticalLine = {"...", "...", ".#.", ".#.", ".#.", ".#.", "...", "..."};
 
 TEST(Runs, TreadsAndLineEnds) {
-  const RunCase cases[] = {
-      {"no tread on either level", {".......", "...#...", "......."}, RunLeft, 2, 1, 0},
-      {"no tread on either level", {".......", "...#...", "......."}, RunRight, 2, 1, 0},
-      {"no tread on either level", {".......", "...#...", "......."}, RunLeft, 3, 1, 0},
-      {"no tread on either level", {".......", "...#...", "......."}, RunRight, 3, 1, 0},
-      // A corner: the tread is 4 long, but the pixel left of the step has no edge below it.
-      {"a long tread needs the confirming edge", {"........", "....####", "....####"}, RunRight, 3, 1, 0},
-      {"a tread of three needs it too", {".......", "....###", "....###"}, RunRight, 3, 1, 0},
-      {"a shorter one does not", {"......", "....##", "....##"}, RunRight, 3, 1, 2},
-      // The upper phase reads the zero row above and stops at once; the lower one counts the tread.
-      {"row 0", {"..##", "####"}, RunUp, 2, 0, 0},
-      {"row 0", {"..##", "####"}, RunLeft, 1, 0, 1},
-      {"plateau", kPlateau, RunLeft, 6, 1, 3},
-      {"plateau", kPlateau, RunRight, 2, 1, 3},
-      {"2 x 2 dot", kDot, RunLeft, 4, 2, 1},
-      {"dot beside", kDotBeside, RunLeft, 4, 1, 1},
-      {"two wide", kTwoWide, RunLeft, 3, 1, 1},
-      // A one-pixel line is no stair, so its end is measured: a line of L pixels gives CompressRun(L - 1).
-      {"line of 12", kLine12, RunLeft, 13, 1, 0},
-      {"line of 12", kLine12, LineEndRunLeft, 13, 1, 8},
-      {"line of 12", kLine12, LineEndRunRight, 1, 1, 8},
-      {"line of 2", {"......", "..##..", "......"}, LineEndRunLeft, 3, 1, 1},
-      {"line of 2", {"......", "..##..", "......"}, LineEndRunRight, 1, 1, 1},
-      {"two pixels thick is no line", {"......", "..##..", "..##..", "......"}, LineEndRunLeft, 3, 1, 0},
-      {"vertical line", kVerticalLine, LineEndRunUp, 1, 5, 3},
-      {"vertical line", kVerticalLine, LineEndRunDown, 1, 1, 3},
-      {"beside a vertical line", kVerticalLine, LineEndRunUp, 0, 5, 0},
+  struct Probe {
+    std::int32_t (*run)(int, int, const EdgeMapView&);
+    int x, y;
+    std::int32_t want;
   };
-  for (const RunCase& c : cases) EXPECT_EQ(c.run(c.x, c.y, MapOf(c.drawing).view), c.want) << c.what << " " << c.x;
+  const struct {
+    const char* what;
+    std::vector<std::string> drawing;
+    std::vector<Probe> probes;
+  } cases[] = {
+      {"no tread on either level", {".......", "...#...", "......."},
+       {{RunLeft, 2, 1, 0}, {RunRight, 2, 1, 0}, {RunLeft, 3, 1, 0}, {RunRight, 3, 1, 0}}},
+      // A corner: the tread is 4 long, but the pixel left of the step has no edge below it.
+      {"a long tread needs the confirming edge", {"........", "....####", "....####"}, {{RunRight, 3, 1, 0}}},
+      {"a tread of three needs it too", {".......", "....###", "....###"}, {{RunRight, 3, 1, 0}}},
+      {"a shorter one does not", {"......", "....##", "....##"}, {{RunRight, 3, 1, 2}}},
+      // The upper phase reads the zero row above and stops at once; the lower one counts the tread.
+      {"row 0", {"..##", "####"}, {{RunUp, 2, 0, 0}, {RunLeft, 1, 0, 1}}},
+      {"plateau", kPlateau, {{RunLeft, 6, 1, 3}, {RunRight, 2, 1, 3}}},
+      {"2 x 2 dot", kDot, {{RunLeft, 4, 2, 1}}},
+      {"dot beside", kDotBeside, {{RunLeft, 4, 1, 1}}},
+      {"two wide", kTwoWide, {{RunLeft, 3, 1, 1}}},
+      // A one-pixel line is no stair, so its end is measured: a line of L pixels gives CompressRun(L - 1).
+      {"line of 12", {"................", "..############..", "................"},
+       {{RunLeft, 13, 1, 0}, {LineEndRunLeft, 13, 1, 8}, {LineEndRunRight, 1, 1, 8}}},
+      {"line of 2", {"......", "..##..", "......"}, {{LineEndRunLeft, 3, 1, 1}, {LineEndRunRight, 1, 1, 1}}},
+      {"two pixels thick is no line", {"......", "..##..", "..##..", "......"}, {{LineEndRunLeft, 3, 1, 0}}},
+      // Its ends, and beside it (x = 0) no line at all.
+      {"vertical line", {"...", "...", ".#.", ".#.", ".#.", ".#.", "...", "..."},
+       {{LineEndRunUp, 1, 5, 3}, {LineEndRunDown, 1, 1, 3}, {LineEndRunUp, 0, 5, 0}}},
+  };
+  for (const auto& c : cases) {
+    const test::Map map = MapOf(c.drawing);
+    for (const Probe& p : c.probes)
+      EXPECT_EQ(p.run(p.x, p.y, map.view), p.want) << c.what << " at " << p.x << "," << p.y;
+  }
 }
 
 TEST(LineEnds, CompressRun) {

@@ -1,11 +1,10 @@
-// The difference test, the conversion of the parameters and the key threshold, at every depth.
+// The per-pixel rules at every depth: the difference test, the parameter conversions, the key, the
+// blend and the descending weight ramps. (The ramps of spreads and diagonals are pinned in
+// step_analysis_tests, the softness scale with the isolated-pixel average there.)
 #include <limits>
 
 #include <gtest/gtest.h>
 
-#include "color_key.h"
-#include "depth_traits.h"
-#include "pixel_difference.h"
 #include "test_image.h"
 
 namespace tessaline {
@@ -68,31 +67,19 @@ TEST(PixelsDiffer, FloatIncludingSpecialValues) {
   });
 }
 
-TEST(ParameterConversion, ThresholdsKeyCornerWeightSoftnessScaleAndBiasThird) {
-  EXPECT_EQ(Depth8::Convert(10), 10);
+TEST(ParameterConversion, ThresholdsKeyCornerWeightAndBiasThird) {
   EXPECT_EQ(Depth16::Convert(10), 1285);
   EXPECT_EQ(Depth16::Convert(255), 32768);
   EXPECT_EQ(Depth16::Convert(1020), 131072);
   EXPECT_EQ(DepthF::Convert(255), 1.0f);
-  EXPECT_EQ(DepthF::Convert(10), 10.0f / 255.0f);
   EXPECT_EQ(Depth8::CornerWeight(70), 6553u);
   EXPECT_EQ(Depth8::CornerWeight(100), 6553u);
   EXPECT_EQ(Depth8::CornerWeight(35), 3276u);  // half of 6553, truncated
   EXPECT_EQ(Depth8::CornerWeight(1), 93u);     // (1 - 69/70) * 6553 = 93.6
   EXPECT_FLOAT_EQ(DepthF::CornerWeight(70), 0.1f);
   EXPECT_FLOAT_EQ(DepthF::CornerWeight(35), 0.05f);
-  EXPECT_EQ(Depth8::SoftnessScale(100), 16383u);
-  EXPECT_EQ(Depth8::SoftnessScale(1), 163u);
-  EXPECT_EQ(DepthF::SoftnessScale(100), 0.25f);
-
-  Params p;
-  p.keyColor[0] = 7;  // alpha of the key colour is not used
-  p.keyColor[1] = 255;
-  p.keyColor[2] = 128;
-  p.keyColor[3] = 1;
-  p.keyColorThreshold = 30;
-  p.bias = 50;
-  const DerivedValues<Depth16> v16(p);
+  // Key alpha 7: it is not used.
+  const DerivedValues<Depth16> v16(Params{.bias = 50, .keyColor = {7, 255, 128, 1}, .keyColorThreshold = 30});
   EXPECT_EQ(v16.key.red, 32768);
   EXPECT_EQ(v16.key.green, 16448);
   EXPECT_EQ(v16.key.blue, 128);
@@ -109,6 +96,88 @@ TEST(KeyMatches, ThresholdIsInclusiveAlphaIsIgnoredAndOnlyBelowZeroFailsAtFloat)
   EXPECT_FALSE(KeyMatches(Pixel8{255, 0, 255, 0}, {255, 0, 0, 0}));  // opaque other colour
   const float nan = std::numeric_limits<float>::quiet_NaN();
   EXPECT_TRUE(KeyMatches(PixelF{1, nan, 0, 0}, KeyValues<float>{1, 0, 0, 0}));  // a NaN result is not below 0
+}
+
+// The blend of one depth as a call that returns the blended output pixel.
+template <class P, class W>
+auto Blended(void (*blend)(P&, const P&, W)) {
+  return [blend](P out, const P& src, W weight) {
+    blend(out, src, weight);
+    return out;
+  };
+}
+
+TEST(Blend, EveryAlphaCaseAtEveryDepth) {
+  test::CheckCalls<Pixel8, std::uint32_t, Pixel8>(Blended(BlendPixel8), {
+      // Weight 0 leaves a visible pixel as it is, whatever the source's alpha.
+      {{200, 100, 150, 250}, {255, 9, 8, 7}, 0, {200, 100, 150, 250}},
+      {{200, 100, 150, 250}, {0, 9, 8, 7}, 0, {200, 100, 150, 250}},
+      {{200, 100, 150, 250}, {30, 9, 8, 7}, 0, {200, 100, 150, 250}},
+      {{255, 100, 150, 250}, {255, 9, 8, 7}, 65535, {255, 9, 8, 7}},  // full weight copies
+      {{0, 0, 100, 255}, {0, 255, 100, 0}, 32767, {0, 127, 100, 128}},  // equal zero alphas still mix
+      {{255, 10, 20, 30}, {0, 255, 255, 255}, 32767, {128, 10, 20, 30}},  // a transparent source thins
+      // A transparent output takes the source colour, even at weight 0.
+      {{0, 10, 20, 30}, {255, 200, 100, 50}, 32767, {127, 200, 100, 50}},
+      {{0, 10, 20, 30}, {255, 200, 100, 50}, 0, {0, 200, 100, 50}},
+      {{0, 10, 20, 30}, {255, 200, 100, 50}, 32768, {128, 200, 100, 50}},  // 127.5 rounds up
+      {{255, 0, 0, 0}, {51, 255, 0, 0}, 32768, {153, 43, 0, 0}},  // different alphas mix by share
+  });
+  test::CheckCalls<Pixel16, std::uint32_t, Pixel16>(Blended(BlendPixel16), {
+      {{32768, 100, 32768, 0}, {32768, 32768, 0, 12345}, 65535, {32768, 32768, 0, 12345}},
+      // aOut = 32767 * 32768, aSrc = 6554 * 32768, k = 10923.
+      {{32768, 0, 0, 0}, {6554, 32768, 0, 0}, 32768, {19661, 5462, 0, 0}},
+      {{32768, 32765, 0, 0}, {6554, 0, 0, 0}, 32768, {19661, 27304, 0, 0}},  // 32765 * (65535 - k) >> 16
+  });
+  // Float has no case for a transparent output: k = 1 gives the same.
+  test::CheckCalls<PixelF, float, PixelF>(Blended(BlendPixelFloat), {
+      {{1, 0.1f, 0.2f, 0.3f}, {0, 1, 1, 1}, 0.5f, {0.5f, 0.1f, 0.2f, 0.3f}},
+      {{0, 0.1f, 0.2f, 0.3f}, {1, 0.8f, 0.4f, 0.2f}, 0.5f, {0.5f, 0.8f, 0.4f, 0.2f}},
+      {{1, 0, 0, 0}, {0.2f, 1, 0, 0}, 0.5f, {0.6f, 1.0f / 6.0f, 0, 0}},  // k = 1 / (0.5 / 0.1 + 1)
+  });
+  // Full-scale 16-bit channels keep every product below 2^32.
+  for (std::uint32_t w : {0u, 1u, 32767u, 32768u, 65534u, 65535u}) {
+    Pixel16 out{32768, 32768, 32768, 32768};
+    BlendPixel16(out, {32768, 32768, 32768, 32768}, w);
+    EXPECT_TRUE(SameBits(out, Pixel16{32768, 32768, 32768, 32768})) << w;
+  }
+}
+
+std::vector<std::uint32_t> Weights(WeightRamp<std::uint32_t> ramp) {
+  std::vector<std::uint32_t> weights;
+  while (!ramp.done && weights.size() < 100) weights.push_back(ramp.Next());
+  return weights;
+}
+
+TEST(Ramp, WeightsOfEachKind) {
+  const std::pair<WeightRamp<std::uint32_t>, std::vector<std::uint32_t>> ramps[] = {
+      {Depth8::RunRamp(50, 3, 0), {24576, 8193, 0}},  // step 16383
+      // 32767 * (50 t^3 + 50 t) / 100 at t = 28672 / 32767 is 25312.67, truncated.
+      {Depth8::RunRamp(100, 3, 50), {25312, 14241, 7009, 2081, 0}},
+      // Softness 49, a two-pixel line: the step exceeds 65535 and the one weight is 65535^2 / (2 step).
+      {Depth8::LineEndRamp(49, 1, 0), {32113}},
+      {Depth8::DiagonalRamp(Depth8::kThird, 100, 5, 0), {19114, 13653, 8192, 2730}},  // step 5461
+      // The restoring ramp: 5462 is left before the last full step, 1 after it.
+      {Depth8::DiagonalRamp(Depth8::kHalf, 100, 5, 0), {30037, 24576, 19115, 13654, 8193, 2732, 0}},
+  };
+  for (const auto& [ramp, want] : ramps) EXPECT_EQ(Weights(ramp), want) << ramp.step << " " << ramp.bias;
+  // A run softness of zero or below acts as one; for runs up to 99 that one weight is first and last.
+  EXPECT_EQ(Weights(Depth8::RunRamp(0, 5, 0)), Weights(Depth8::RunRamp(1, 5, 0)));
+  EXPECT_EQ(Weights(Depth8::RunRamp(-40, 5, 0)), Weights(Depth8::RunRamp(1, 5, 0)));
+  EXPECT_EQ(Weights(Depth8::RunRamp(1, 99, 0)).size(), 1u);
+  auto line = DepthF::LineEndRamp(70, 3, 0);
+  EXPECT_FLOAT_EQ(line.step, 100.0f / 280.0f);
+  EXPECT_FLOAT_EQ(line.Next(), 1.0f - 50.0f / 280.0f);
+}
+
+TEST(Ramp, BiasLowersTheMiddleButKeepsTheEnds) {
+  // t = 1 stays 1 and t = 0 stays 0 whatever the bias; in between the cubic is lower.
+  const auto plain = Weights(Depth8::RunRamp(100, 9, 0));
+  for (int bias : {1, 50, 100}) {
+    EXPECT_EQ(WeightRamp<std::uint32_t>(65535, 1, bias).Next(), 65535u) << bias;  // 65535 - 1/2 truncates to 65535
+    const auto bent = Weights(Depth8::RunRamp(100, 9, bias));
+    ASSERT_EQ(plain.size(), bent.size());
+    for (size_t i = 0; i < plain.size(); ++i) EXPECT_LE(bent[i], plain[i]) << bias << " " << i;
+  }
 }
 
 }  // namespace

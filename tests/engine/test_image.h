@@ -3,7 +3,6 @@
 #pragma once
 
 #include <cstdint>
-#include <cstring>
 #include <string>
 #include <vector>
 
@@ -27,7 +26,6 @@ class Image {
     for (int y = 0; y < h; ++y)
       for (int x = 0; x < w; ++x) at(x, y) = fill;
   }
-
   int width() const { return w_; }
   int height() const { return h_; }
   std::ptrdiff_t rowbytes() const { return rowbytes_; }
@@ -53,16 +51,16 @@ Image<P> Draw(const std::vector<std::string>& rows, const std::string& keys, con
   return img;
 }
 
-// Opaque grey levels at each depth, from an 8-bit level.
-inline Pixel8 Grey8(int v, int a = 255) {
-  return {static_cast<std::uint8_t>(a), static_cast<std::uint8_t>(v), static_cast<std::uint8_t>(v),
-          static_cast<std::uint8_t>(v)};
+// Opaque greys at each depth's scale.
+inline Pixel8 Grey8(int v) {
+  const auto c = static_cast<std::uint8_t>(v);
+  return {255, c, c, c};
 }
-inline Pixel16 Grey16(int v, int a = 32768) {
-  return {static_cast<std::uint16_t>(a), static_cast<std::uint16_t>(v), static_cast<std::uint16_t>(v),
-          static_cast<std::uint16_t>(v)};
+inline Pixel16 Grey16(int v) {
+  const auto c = static_cast<std::uint16_t>(v);
+  return {32768, c, c, c};
 }
-inline PixelF GreyF(float v, float a = 1.0f) { return {a, v, v, v}; }
+inline PixelF GreyF(float v) { return {1.0f, v, v, v}; }
 
 // An 8-bit drawing in black '.', white '#' and mid-grey 'o'.
 inline Image<Pixel8> DrawGrey(const std::vector<std::string>& rows) {
@@ -111,39 +109,33 @@ void CheckCalls(Fn fn, std::initializer_list<CallCase<P, T, R>> cases) {
   for (const auto& c : cases) EXPECT_TRUE(Same(R(fn(c.first, c.second, c.third)), c.want)) << "case " << i++;
 }
 
-// An edge map built from an image, kept with its buffer.
+// An edge map kept with its buffer: built from an image, or written by hand as one hex digit per
+// entry ('.' for 0).
 struct Map {
   std::int32_t stride;
   std::vector<std::uint8_t> buffer;
   EdgeMapView view;
+  Map(int w, int h)
+      : stride(MapStride(w)), buffer(EdgeMapBytes(w, h)), view{MapOrigin(buffer.data(), stride), stride} {}
+  Map(Map&&) = default;  // the view stays on the moved buffer
   std::uint8_t at(int x, int y) const { return view.E(x, y); }
 };
-
 template <class D>
 Map BuildMap(const Image<typename D::Pixel>& img, typename D::Value threshold) {
-  Map m{MapStride(img.width()), std::vector<std::uint8_t>(EdgeMapBytes(img.width(), img.height())), {}};
-  BuildEdgeMap<D>(static_cast<const unsigned char*>(img.view().data), img.rowbytes(), img.width(),
-                  img.height(), threshold, m.buffer.data(), m.stride);
-  m.view = EdgeMapView{MapOrigin(m.buffer.data(), m.stride), m.stride};
+  Map m(img.width(), img.height());
+  BuildEdgeMap<D>(static_cast<const unsigned char*>(img.view().data), img.rowbytes(), img.width(), img.height(),
+                  threshold, m.buffer.data(), m.stride);
   return m;
 }
-
 // The map of a DrawGrey drawing at threshold 10.
 inline Map MapOf(const std::vector<std::string>& rows) { return BuildMap<Depth8>(DrawGrey(rows), 10); }
-
-// A map entry written as one hex digit, '.' for 0.
 inline std::uint8_t HexEntry(char c) {
   return c == '.' ? 0 : static_cast<std::uint8_t>(std::stoi(std::string(1, c), nullptr, 16));
 }
-
-// A map written by hand: one string of HexEntry digits per row.
 inline Map HandMap(const std::vector<std::string>& bits) {
-  const int w = static_cast<int>(bits[0].size()), h = static_cast<int>(bits.size());
-  Map m{MapStride(w), std::vector<std::uint8_t>(EdgeMapBytes(w, h)), {}};
-  std::uint8_t* origin = MapOrigin(m.buffer.data(), m.stride);
-  for (int y = 0; y < h; ++y)
-    for (int x = 0; x < w; ++x) origin[y * m.stride + x] = HexEntry(bits[y][x]);
-  m.view = EdgeMapView{origin, m.stride};
+  Map m(static_cast<int>(bits[0].size()), static_cast<int>(bits.size()));
+  for (std::size_t y = 0; y < bits.size(); ++y)
+    for (std::size_t x = 0; x < bits[0].size(); ++x) m.buffer[(y + 1) * m.stride + 4 + x] = HexEntry(bits[y][x]);
   return m;
 }
 
@@ -160,14 +152,14 @@ Image<P> RenderImage(Depth depth, SourceMode mode, const Image<P>& in, const Par
 template <class D, SourceMode M = SourceMode::Plain>
 Frame<D, M> MakeFrame(const Image<typename D::Pixel>& in, Image<typename D::Pixel>& out, const Map& map,
                       const Params& params) {
-  return Frame<D, M>{static_cast<const unsigned char*>(in.view().data),
-                     in.rowbytes(),
-                     static_cast<unsigned char*>(out.mutableView().data),
-                     out.rowbytes(),
-                     in.width(),
-                     in.height(),
-                     map.view,
-                     DerivedValues<D>(params)};
+  return {static_cast<const unsigned char*>(in.view().data),
+          in.rowbytes(),
+          static_cast<unsigned char*>(out.mutableView().data),
+          out.rowbytes(),
+          in.width(),
+          in.height(),
+          map.view,
+          DerivedValues<D>(params)};
 }
 
 }  // namespace tessaline::test
