@@ -14,25 +14,27 @@ namespace {
 using test::Image;
 
 // Spreads full scale into black in all four directions along the ramp of a staircase tread of four at
-// softness 100 (step 8191 of 65535), from the step between pixels 5 and 6 of a row or a column.
+// softness 100 (step 8191 of 65535), in a row or column of ten: towards 0 from the step between
+// pixels 3 and 4, towards 9 from the step between 6 and 7, each stopping at the end of the image.
 template <class D>
 void CheckSpreads(typename D::Pixel bg, typename D::Pixel src, const std::vector<typename D::Pixel>& expected) {
   using P = typename D::Pixel;
   for (int direction = 0; direction < 4; ++direction) {  // left, right, up, down
     const bool vertical = direction >= 2, back = direction % 2 == 0;
-    Image<P> in(vertical ? 1 : 12, vertical ? 12 : 1, bg);
-    (vertical ? in.at(0, back ? 6 : 5) : in.at(back ? 6 : 5, 0)) = src;
+    const int from = back ? 4 : 6;
+    Image<P> in(vertical ? 1 : 10, vertical ? 10 : 1, bg);
+    (vertical ? in.at(0, from) : in.at(from, 0)) = src;
     Image<P> out = in;
     const test::Map map(in.width(), in.height());
     const auto f = test::MakeFrame<D>(in, out, map, Params{});
     const auto ramp = D::RunRamp(100, 3, 0);
-    if (direction == 0) SpreadLeft(f, 5, 0, ramp);
-    if (direction == 1) SpreadRight(f, 5, 0, ramp);
-    if (direction == 2) SpreadUp(f, 0, 5, ramp);
-    if (direction == 3) SpreadDown(f, 0, 5, ramp);
+    if (direction == 0) SpreadLeft(f, 3, 0, ramp);
+    if (direction == 1) SpreadRight(f, 6, 0, ramp);
+    if (direction == 2) SpreadUp(f, 0, 3, ramp);
+    if (direction == 3) SpreadDown(f, 0, 6, ramp);
     test::ExpectPixels(out, [&](int x, int y) {
-      const int i = vertical ? y : x, k = back ? 5 - i : i - 6;  // the k-th pixel of the spread
-      if (i == (back ? 6 : 5)) return src;
+      const int i = vertical ? y : x, k = back ? 3 - i : i - 7;  // the k-th pixel of the spread
+      if (i == from) return src;
       return k >= 0 && k < static_cast<int>(expected.size()) ? expected[static_cast<std::size_t>(k)] : bg;
     }, "depth " + std::to_string(sizeof(P)) + " direction " + std::to_string(direction));
   }
@@ -43,15 +45,6 @@ TEST(Spreads, StaircaseRampAtEveryDepth) {
   CheckSpreads<Depth8>(Grey8(0), Grey8(255), {Grey8(112), Grey8(80), Grey8(48), Grey8(16), Grey8(0)});
   CheckSpreads<Depth16>(Grey16(0), Grey16(32768), {Grey16(14336), Grey16(10241), Grey16(6145), Grey16(2050)});
   CheckSpreads<DepthF>(GreyF(0), GreyF(1), {GreyF(0.4375f), GreyF(0.3125f), GreyF(0.1875f), GreyF(0.0625f)});
-}
-
-TEST(Spreads, StopAtTheImageBorder) {
-  Image<Pixel8> in = test::DrawGrey({"..#"}), out = in;
-  const test::Map map = test::HandMap({"..."});
-  const auto f = test::MakeFrame<Depth8>(in, out, map, Params{});
-  SpreadLeft(f, 1, 0, Depth8::RunRamp(100, 3, 0));  // a ramp of five weights, two pixels to go
-  SpreadRight(f, 1, 0, Depth8::RunRamp(100, 3, 0));  // from (1, 0) into (2, 0) only
-  test::ExpectPixels(out, [](int x, int) { return test::Grey8(x == 0 ? 80 : x == 1 ? 112 : 255 - 112); });
 }
 
 TEST(Spreads, LineEndFromTheTipInwards) {

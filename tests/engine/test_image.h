@@ -81,12 +81,18 @@ Image<P> Convert(const Image<Pixel8>& img, P (*convert)(const Pixel8&)) {
   return out;
 }
 
-// Expects every pixel of `img` to be bit-identical to want(x, y).
+// Expects every pixel of `img` to be bit-identical to want(x, y), and the padding of every row to
+// hold its fill still.
 template <class P, class Want>
 void ExpectPixels(const Image<P>& img, Want want, const std::string& what = "") {
-  for (int y = 0; y < img.height(); ++y)
+  int padding = 0;
+  for (int y = 0; y < img.height(); ++y) {
     for (int x = 0; x < img.width(); ++x)
       EXPECT_TRUE(SameBits(img.at(x, y), static_cast<P>(want(x, y)))) << what << " at " << x << "," << y;
+    for (auto i = y * img.rowbytes() + img.width() * std::ptrdiff_t{sizeof(P)}; i < (y + 1) * img.rowbytes(); ++i)
+      padding += img.bytes()[static_cast<std::size_t>(i)] != 0xA5;
+  }
+  EXPECT_EQ(padding, 0) << what << ": bytes written past the pixels";
 }
 template <class P>
 void ExpectSameImage(const Image<P>& img, const Image<P>& want, const std::string& what = "") {
