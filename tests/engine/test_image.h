@@ -158,14 +158,9 @@ Image<P> RenderImage(Depth depth, SourceMode mode, const Image<P>& in, const Par
 template <class D, SourceMode M = SourceMode::Plain>
 Frame<D, M> MakeFrame(const Image<typename D::Pixel>& in, Image<typename D::Pixel>& out, const Map& map,
                       const Params& params) {
-  return {static_cast<const unsigned char*>(in.view().data),
-          in.rowbytes(),
-          static_cast<unsigned char*>(out.mutableView().data),
-          out.rowbytes(),
-          in.width(),
-          in.height(),
-          map.view,
-          DerivedValues<D>(params)};
+  return {static_cast<const unsigned char*>(in.view().data), in.rowbytes(),
+          static_cast<unsigned char*>(out.mutableView().data), out.rowbytes(),
+          in.width(), in.height(), map.view, DerivedValues<D>(params)};
 }
 
 }  // namespace tessaline::test
