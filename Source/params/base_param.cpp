@@ -22,10 +22,12 @@ PF_Err BaseParam::ReadValue(void* block, ParamGetter& getter) {
     if (block != nullptr) std::memcpy(static_cast<char*>(block) + valueOffset, &from.u, valueSize);
   };
   if (getter.UsesTemporaryCopy()) {
+    // The host holds a checked-out definition for the effect until it is checked in: give it back as
+    // soon as its value is copied, so that nothing stays out when the command returns.
     PF_ParamDef temporary{};
-    const PF_Err err = getter.Checkout(i, &temporary);
-    if (err == PF_Err_NONE) copyValue(temporary);
-    return err;
+    if (const PF_Err err = getter.Checkout(i, &temporary); err != PF_Err_NONE) return err;
+    copyValue(temporary);
+    return getter.Checkin(&temporary);
   }
   const PF_Err err = getter.Checkout(i, &definition);
   if (err == PF_Err_NONE) copyValue(definition);

@@ -10,7 +10,8 @@ class ParamGetter {
  public:
   virtual PF_Err Checkout(PF_ParamIndex index, PF_ParamDef* def) = 0;
   virtual PF_Err Checkin(PF_ParamDef* def) = 0;
-  // Definitions go into temporaries and are never given back.
+  // Definitions go into temporaries, each checked back in as soon as its value is copied; the
+  // descriptors' own definitions are not touched and ReleaseValue has nothing to give back.
   virtual bool UsesTemporaryCopy() const = 0;
   // The parameter's control is enabled in the host's user interface.
   virtual bool IsEnabled(PF_ParamIndex index) const = 0;

@@ -231,7 +231,7 @@ TEST_F(CommandMisuseTest, IsBookedForTheCommandThatCommittedIt) {
 }
 
 // One fact per line: suites per command, the counts, then the imbalances (or "balanced", which
-// the program's tests see). A smart pre-render's checkouts are temporary: they lapse, unbooked.
+// the program's tests see). A smart pre-render's checkouts are owed back like any other command's.
 using ReportTest = fxhost_test::HostTest;
 
 TEST_F(ReportTest, CountsWhatHappened) {
@@ -260,11 +260,12 @@ TEST_F(ReportTest, CountsWhatHappened) {
             "accounts: 3 command(s)\n"
             "  outside any command: suite \"PF AE App Suite\" version 7: acquired 1, released 1\n"
             "  PF_Cmd_RENDER: suite \"PF World Suite\" version 1: acquired 1, released 0\n"
-            "  parameters: checked out 2, checked in 1, lapsed 1\n"
+            "  parameters: checked out 2, checked in 1\n"
             "  handles: allocated 1, disposed 0, live 1, locks 1, unlocks 1\n"
             "  worlds: created 1, disposed 1\n"
             "  blocks: allocated 1, freed 1\n"
-            "2 imbalance(s):\n"
+            "3 imbalance(s):\n"
+            "  PF_Cmd_SMART_PRE_RENDER: parameter 0 checked out and never checked in\n"
             "  PF_Cmd_RENDER: suite \"PF World Suite\" version 1 acquired 1 time(s) more than released\n"
             "  a handle of 4 bytes allocated during PF_Cmd_RENDER was never disposed of\n");
 }

@@ -73,6 +73,7 @@ TEST_F(ConcurrencyTest, EachThreadsCommandAnswersForItsOwnCalls) {
   EXPECT_EQ(
       booked,
       (Strings{"PF_Cmd_SMART_PRE_RENDER: a handle of 4 bytes locked 1 time(s) more than unlocked",
+               "PF_Cmd_SMART_PRE_RENDER: parameter 1 checked out and never checked in",
                "PF_Cmd_SMART_PRE_RENDER: suite \"PF World Suite\" version 1 acquired 1 time(s) more than released",
                "PF_Cmd_SMART_RENDER: a handle of 4 bytes unlocked more often than locked",
                "PF_Cmd_SMART_RENDER: check-in of a parameter definition that was not checked out",

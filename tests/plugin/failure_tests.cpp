@@ -70,6 +70,13 @@ const Row kRows[] = {
      [](auto& h, const OwnedWorld& out) {
        EXPECT_TRUE(h.records().layerCheckouts.empty());
        EXPECT_TRUE(untouched(out));
+       EXPECT_EQ(h.accounts().paramCheckins, 2);  // the two read before it, each once its value was copied
+     }},
+    {"a parameter check-in refused", kSmartRender,
+     [](auto& h) { h.faults().paramCheckinErrors[kSoftness] = PF_Err_INVALID_CALLBACK; }, PF_Err_INVALID_CALLBACK,
+     nullptr, [](auto& h, const OwnedWorld& out) {
+       EXPECT_TRUE(h.records().layerCheckouts.empty());
+       EXPECT_TRUE(untouched(out));
      }},
     {"input layer refused", kSmartRender, [](auto& h) { h.faults().checkoutLayerError = PF_Err_INVALID_INDEX; },
      PF_Err_INVALID_INDEX},

@@ -74,18 +74,15 @@ void Accounts::beginCommand(PF_Cmd command) {
   ++commands_;
 }
 
-void Accounts::judge(const Books& held, const std::string& name, bool checkoutsLapse,
-                     std::vector<std::string>& out) const {
+void Accounts::judge(const Books& held, const std::string& name, std::vector<std::string>& out) const {
   for (const auto& [suite, count] : held.suitesHeld) {
     if (count > 0) {
       out.push_back(name + ": " + suiteText(suite.first, suite.second) + " acquired " + std::to_string(count) +
                     " time(s) more than released");
     }
   }
-  if (!checkoutsLapse) {
-    for (const auto& [def, index] : held.paramsOut) {
-      out.push_back(name + ": parameter " + std::to_string(index) + " checked out and never checked in");
-    }
+  for (const auto& [def, index] : held.paramsOut) {
+    out.push_back(name + ": parameter " + std::to_string(index) + " checked out and never checked in");
   }
   for (const void* world : held.worldsMade) {
     if (worldsLive_.contains(world) && !worldsReported_.contains(world)) {
@@ -98,9 +95,7 @@ void Accounts::endCommand() {
   const auto open = open_.find(std::this_thread::get_id());
   if (open == open_.end()) return;
   const Books& ended = open->second;
-  const bool lapse = ended.command == PF_Cmd_SMART_PRE_RENDER;
-  judge(ended, where(), lapse, imbalances_);
-  if (lapse) lapsedCheckouts_ += static_cast<int>(ended.paramsOut.size());
+  judge(ended, where(), imbalances_);
   // A leaked world is reported once, by the command that made it.
   for (const void* world : ended.worldsMade) {
     if (worldsLive_.contains(world)) worldsReported_.insert(world);
@@ -190,7 +185,7 @@ void Accounts::imbalance(const std::string& message) { imbalances_.push_back(mes
 AccountsReport Accounts::report() const {
   AccountsReport report;
   report.imbalances = imbalances_;
-  judge(outside_, "outside any command", false, report.imbalances);
+  judge(outside_, "outside any command", report.imbalances);
   if (!blocksLive_.empty()) {
     report.imbalances.push_back(std::to_string(blocksLive_.size()) + " block(s) from AllocateBlock never freed");
   }
@@ -198,7 +193,6 @@ AccountsReport Accounts::report() const {
   report.commands = commands_;
   report.paramCheckouts = paramCheckouts_;
   report.paramCheckins = paramCheckins_;
-  report.lapsedCheckouts = lapsedCheckouts_;
   report.handlesAllocated = handlesAllocated_;
   report.handlesDisposed = handlesDisposed_;
   report.handleLocks = handleLocks_;
@@ -218,8 +212,7 @@ std::string AccountsReport::text() const {
         << ": suite \"" << tally.name << "\" version " << tally.version << ": acquired " << tally.acquired
         << ", released " << tally.released << "\n";
   }
-  out << "  parameters: checked out " << paramCheckouts << ", checked in " << paramCheckins << ", lapsed "
-      << lapsedCheckouts << "\n";
+  out << "  parameters: checked out " << paramCheckouts << ", checked in " << paramCheckins << "\n";
   out << "  handles: allocated " << handlesAllocated << ", disposed " << handlesDisposed << ", live " << handlesLive
       << ", locks " << handleLocks << ", unlocks " << handleUnlocks << "\n";
   out << "  worlds: created " << worldsCreated << ", disposed " << worldsDisposed << "\n";

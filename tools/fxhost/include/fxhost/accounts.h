@@ -2,9 +2,9 @@
 // The host's books: what the plug-in acquired and whether it gave everything back.
 //
 // Per command: every suite acquired is released (by name and version) before the command returns;
-// every parameter checked out is checked in (except in a smart pre-render, whose temporary
-// checkouts the host lets lapse); every world made with new_world is disposed of; every handle
-// locked is unlocked. Across the session: every handle and block allocated is freed. Misuse (a
+// every parameter checked out is checked in, in every command (smart pre-render included: the
+// host's contract lets nothing lapse); every world made with new_world is disposed of; every
+// handle locked is unlocked. Across the session: every handle and block allocated is freed. Misuse (a
 // release of a suite never acquired, a check-in of a definition never checked out, a foreign
 // handle) is booked too. An empty list of imbalances is a clean run.
 //
@@ -41,7 +41,6 @@ struct AccountsReport {
   int commands = 0;
   int paramCheckouts = 0;
   int paramCheckins = 0;
-  int lapsedCheckouts = 0;  // smart pre-render checkouts never checked in
   int handlesAllocated = 0;
   int handlesDisposed = 0;
   int handlesLive = 0;
@@ -99,8 +98,8 @@ class Accounts {
   Books& books();
   const Books& books() const;
   SuiteTally& tally(const std::string& name, A_long version);
-  // What `books` still holds, as imbalances named after `name`; lapsing checkouts are not.
-  void judge(const Books& books, const std::string& name, bool checkoutsLapse, std::vector<std::string>& out) const;
+  // What `books` still holds, as imbalances named after `name`.
+  void judge(const Books& books, const std::string& name, std::vector<std::string>& out) const;
 
   std::map<std::thread::id, Books> open_;  // the command in flight on each thread
   Books outside_;
@@ -110,7 +109,7 @@ class Accounts {
   std::set<const void*> worldsReported_;
   std::set<const void*> blocksLive_;
   std::vector<std::string> imbalances_;
-  int paramCheckouts_ = 0, paramCheckins_ = 0, lapsedCheckouts_ = 0;
+  int paramCheckouts_ = 0, paramCheckins_ = 0;
   int handlesAllocated_ = 0, handlesDisposed_ = 0, handleLocks_ = 0, handleUnlocks_ = 0;
   int worldsCreated_ = 0, worldsDisposed_ = 0, blocksAllocated_ = 0, blocksFreed_ = 0;
 };
