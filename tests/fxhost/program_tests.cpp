@@ -24,7 +24,7 @@ ProgramRun runProgram(const std::string& arguments, const Bytes& input = {},
 FrameRequest frame(PixelDepth depth, std::uint32_t width, std::uint32_t height, std::uint32_t amount) {
   fxhost::OwnedWorld picture(depth, static_cast<A_long>(width), static_cast<A_long>(height));
   fxhost_test::paint(picture);
-  return FrameRequest{depth, width, height, {amount, 1, 0x04030201, std::bit_cast<std::uint32_t>(0.5f)},
+  return FrameRequest{depth, width, height, {}, {amount, 1, 0x04030201, std::bit_cast<std::uint32_t>(0.5f)},
                       picture.packedPixels()};
 }
 
@@ -147,6 +147,9 @@ TEST(Program, APluginThatCannotLoadOrABadCommandLineEndsTheRun) {
       {"--threads 0 render", "fxhost: --threads expects 1 to 64\n"},
       {"--threads 2 describe", "fxhost: --threads applies to render only\n"},
       {"--classic --threads 2 render", "fxhost: --classic renders one frame at a time; --threads must be 1\n"},
+      {"--classic --origin 1,2 render", "fxhost: --classic renders the whole layer; --request and --origin are"},
+      {"--request 1,2,3 render", "fxhost: --request expects LEFT,TOP,RIGHT,BOTTOM, not \"1,2,3\"\n"},
+      {"--downsample 2,65 render", "fxhost: --downsample expects numbers from 1 to 64, not \"2,65\"\n"},
       {"--shift info", "fxhost: info runs no plug-in code and takes no options\n"},
       {"render -L", "fxhost: -L needs a value\n"},
   };

@@ -35,9 +35,18 @@ TEST_F(RenderTest, ValuesFollowKeyframesOverTime) {
 }
 
 // A pre-render sent alone waits for its render, and one left waiting is finished by the next
-// pre-render. Without a rectangle set the layer is asked for the whole frame.
+// pre-render. Without a rectangle set the layer is asked for the whole frame. As in After Effects,
+// neither smart command gets a params array or an output world.
 TEST_F(RenderTest, SmartRendersPairWithTheirPreRender) {
   setUpPlugin();
+  int smartCommands = 0;
+  takeOver([&](const Call& call) {
+    if (call.command == PF_Cmd_SMART_PRE_RENDER || call.command == PF_Cmd_SMART_RENDER) {
+      ++smartCommands;
+      EXPECT_EQ(std::tuple(call.params, call.output), std::tuple(nullptr, nullptr)) << call.command;
+    }
+    return fixture::kBuiltIn;
+  });
   OwnedWorld input(PixelDepth::Eight, 5, 3), output(PixelDepth::Eight, 5, 3);
   fxhost_test::paint(input);
   ASSERT_EQ(host->smartPreRender(input), PF_Err_NONE);
@@ -48,6 +57,7 @@ TEST_F(RenderTest, SmartRendersPairWithTheirPreRender) {
   EXPECT_EQ(output.packedPixels(), input.packedPixels());
   const PF_LRect& rect = host->records().layerCheckouts.back().request.rect;
   EXPECT_EQ(std::tuple(rect.left, rect.top, rect.right, rect.bottom), std::tuple(0, 0, 5, 3));
+  EXPECT_EQ(smartCommands, 3);
 }
 
 // The host never frees pre-render data itself: the plug-in's delete function gets it once per

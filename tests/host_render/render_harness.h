@@ -1,6 +1,7 @@
 // Running a RenderJob through the simulated host, inside the test program.
 #pragma once
 
+#include <array>
 #include <cstring>
 #include <functional>
 
@@ -50,17 +51,14 @@ inline int Acquired(const fxhost::AccountsReport& report, const char* name, A_lo
   return n;
 }
 
-// A cel-like frame: flat fills, stair-stepped edges, a thin line and a transparent corner.
-inline void PaintCel(fxhost::OwnedWorld& w) {
+// Paints every pixel with the colour `at(x, y)` gives: alpha, red, green, blue in 8-bit units,
+// written at the world's depth.
+template <class ColourAt>
+void Paint(fxhost::OwnedWorld& w, ColourAt at) {
   const std::size_t px = fxhost::bytesPerPixel(w.depth());
   for (A_long y = 0; y < w.height(); ++y)
     for (A_long x = 0; x < w.width(); ++x) {
-      // alpha, red, green, blue in 8-bit units
-      int c[4] = {255, 240, 235, 220};
-      if (x + 2 * y < 40 && x > 5) c[1] = 20, c[2] = 30, c[3] = 160;
-      if ((x - 20) * (x - 20) + (y - 14) * (y - 14) < 40) c[1] = 255, c[2] = 0, c[3] = 0;
-      if (y == 20 && x > 3 && x < 18) c[1] = c[2] = c[3] = 0;
-      if (x > w.width() - 6 && y < 5) c[0] = 0;
+      const std::array<int, 4> c = at(x, y);
       std::uint8_t* p = w.row(y) + px * static_cast<std::size_t>(x);
       for (int i = 0; i < 4; ++i) {
         const auto v16 = static_cast<std::uint16_t>((c[i] * 32768 + 127) / 255);
@@ -70,6 +68,18 @@ inline void PaintCel(fxhost::OwnedWorld& w) {
         if (w.depth() == fxhost::PixelDepth::Float) std::memcpy(p + 4 * i, &v32, 4);
       }
     }
+}
+
+// A cel-like frame: flat fills, stair-stepped edges, a thin line and a transparent corner.
+inline void PaintCel(fxhost::OwnedWorld& w) {
+  Paint(w, [&](A_long x, A_long y) {
+    std::array<int, 4> c = {255, 240, 235, 220};
+    if (x + 2 * y < 40 && x > 5) c = {255, 20, 30, 160};
+    if ((x - 20) * (x - 20) + (y - 14) * (y - 14) < 40) c = {255, 255, 0, 0};
+    if (y == 20 && x > 3 && x < 18) c = {255, 0, 0, 0};
+    if (x > w.width() - 6 && y < 5) c[0] = 0;
+    return c;
+  });
 }
 
 }  // namespace host_render_test

@@ -89,6 +89,21 @@ void writeSettings(const ScopedAppData& appData, const std::vector<std::pair<std
   }
 }
 
+std::vector<std::uint8_t> engineRender(const fxhost::OwnedWorld& input, const tessaline::Params& params,
+                                       tessaline::SourceMode mode) {
+  using fxhost::PixelDepth;
+  const tessaline::Depth depth = input.depth() == PixelDepth::Eight     ? tessaline::Depth::U8
+                                 : input.depth() == PixelDepth::Sixteen ? tessaline::Depth::U16
+                                                                        : tessaline::Depth::F32;
+  fxhost::OwnedWorld expected(input.depth(), input.width(), input.height());
+  std::vector<std::uint8_t> map(tessaline::EdgeMapBytes(input.width(), input.height()));
+  EXPECT_EQ(tessaline::Render(depth, mode, {input.row(0), input.rowbytes(), input.width(), input.height()},
+                              {expected.row(0), expected.rowbytes(), expected.width(), expected.height()}, params,
+                              map.data()),
+            tessaline::RenderStatus::Ok);
+  return expected.packedPixels();
+}
+
 void PluginTest::SetUp() {
   appData = std::make_unique<ScopedAppData>();
   host = std::make_unique<fxhost::Host>();
@@ -108,6 +123,12 @@ void PluginTest::startSession() {
   ASSERT_EQ(host->globalSetup(), PF_Err_NONE) << host->returnMessage();
   ASSERT_EQ(host->paramsSetup(), PF_Err_NONE) << host->returnMessage();
   ASSERT_EQ(host->sequenceSetup(), PF_Err_NONE) << host->returnMessage();
+}
+
+void PluginTest::expectBalanced(const std::string& after) {
+  std::vector<std::string> found = host->accounts().imbalances;
+  std::erase_if(found, [](const std::string& m) { return m.find("was never disposed of") != std::string::npos; });
+  EXPECT_EQ(found, std::vector<std::string>{}) << after;
 }
 
 void PluginTest::setValue(PF_ParamIndex index, A_long value) {

@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "engine.h"
 #include "fxhost/host.h"
 
 namespace plugin_test {
@@ -46,6 +47,11 @@ std::wstring fromCp932(const std::string& text);
 // Removes a folder and everything in it.
 void removeTree(const std::string& folder);
 
+// What the engine makes of `input` on its own: the pixels, packed, that every render of the same
+// frame through the plug-in must give.
+std::vector<std::uint8_t> engineRender(const fxhost::OwnedWorld& input, const tessaline::Params& params,
+                                       tessaline::SourceMode mode);
+
 class PluginTest : public ::testing::Test {
  protected:
   void SetUp() override;
@@ -56,6 +62,9 @@ class PluginTest : public ::testing::Test {
   void startSession();
   // Sets a slider's or a checkbox's value in the host's current definition.
   void setValue(PF_ParamIndex index, A_long value);
+  // Requires the accounts so far to be balanced, but for the handles merely still alive (the
+  // sequence data between commands).
+  void expectBalanced(const std::string& after);
   // Runs `body` as the plug-in's handling of the options command, with copies of the host's
   // current definitions as the command's parameters.
   PF_Err inDialogCommand(const std::function<PF_Err(PF_InData&, PF_ParamDef**)>& body);

@@ -34,20 +34,13 @@ const FrameValues kFrames[] = {
 
 // What the engine makes of the same frame on its own.
 Bytes engineResult(OwnedWorld& input, const FrameValues& v) {
-  OwnedWorld expected(input.depth(), input.width(), input.height());
   const tessaline::Params p{.colorThreshold = v.threshold, .softness = v.softness, .bias = v.bias,
                             .keyColor = {v.color.alpha, v.color.red, v.color.green, v.color.blue},
                             .keyColorThreshold = v.keyThreshold};
   const auto mode = !v.key ? tessaline::SourceMode::Plain
                     : v.invert ? tessaline::SourceMode::KeyInvert
                                : tessaline::SourceMode::Key;
-  std::vector<std::uint8_t> map(tessaline::EdgeMapBytes(input.width(), input.height()));
-  EXPECT_EQ(tessaline::Render(host_render_test::EngineDepth(input.depth()), mode,
-                              {input.row(0), input.rowbytes(), input.width(), input.height()},
-                              {expected.row(0), expected.rowbytes(), expected.width(), expected.height()}, p,
-                              map.data()),
-            tessaline::RenderStatus::Ok);
-  return expected.packedPixels();
+  return engineRender(input, p, mode);
 }
 
 class SessionTest : public PluginTest {
@@ -66,13 +59,6 @@ class SessionTest : public PluginTest {
     set(kKeyColor, [&](auto& u) { u.cd.value = v.color; });
     set(kKeyThreshold, [&](auto& u) { u.sd.value = v.keyThreshold; });
     set(kInvert, [&](auto& u) { u.bd.value = v.invert; });
-  }
-
-  // Balanced so far, but for the handles merely still alive (the sequence data between commands).
-  void expectBalanced(const char* after) {
-    std::vector<std::string> found = host->accounts().imbalances;
-    std::erase_if(found, [](const std::string& m) { return m.find("was never disposed of") != std::string::npos; });
-    EXPECT_EQ(found, std::vector<std::string>{}) << after;
   }
 };
 
@@ -166,26 +152,6 @@ TEST_F(SessionTest, KeyControlsFollowTheirCheckbox) {
     for (const PF_ParamIndex i : {kColorThreshold, kSoftness, kBias, kKeyGroup}) {
       EXPECT_EQ(host->param(i).ui_flags & PF_PUI_DISABLED, 0) << "parameter " << i;
     }
-  }
-}
-
-// The effect asks its input for exactly the rectangle it is asked for, and reports what the input
-// delivers as its own result.
-TEST_F(SessionTest, PreRenderAsksForExactlyTheRequest) {
-  startSession();
-  OwnedWorld input(PixelDepth::Eight, 48, 40);
-  OwnedWorld output(PixelDepth::Eight, 48, 40);
-  const std::pair<PF_LRect, PF_LRect> cases[] = {{{3, 5, 30, 20}, {3, 5, 30, 20}}, {{40, 30, 60, 50}, {40, 30, 48, 40}}};
-  for (const auto& [request, result] : cases) {
-    host->setRequestRect(request);
-    ASSERT_EQ(host->renderSmart(input, output, 7), PF_Err_NONE);
-    const fxhost::LayerCheckoutRecord& checkout = host->records().layerCheckouts.back();
-    EXPECT_EQ(std::tuple(checkout.index, checkout.checkoutId, checkout.time, checkout.timeStep, checkout.timeScale),
-              std::tuple(0, 0, 7, host->options().timeStep, host->options().timeScale));
-    const auto rect = [](const PF_LRect& r) { return std::tuple(r.left, r.top, r.right, r.bottom); };
-    EXPECT_EQ(rect(checkout.request.rect), rect(request));
-    EXPECT_EQ(rect(host->lastPreRenderOutput().result_rect), rect(result));
-    EXPECT_EQ(rect(host->lastPreRenderOutput().max_result_rect), rect(PF_LRect{0, 0, 48, 40}));
   }
 }
 

@@ -186,6 +186,12 @@ Image RenderThroughPlugin(const Image& in, const Params& params, SourceMode mode
     throw CliError("the plug-in host ended with status " + std::to_string(exitCode) +
                    " (3: the plug-in left resources unbalanced): " + LastLines(log));
   }
+  // The whole layer was asked for, so the whole frame must come back.
+  if (reply.width != request.width || reply.height != request.height || reply.origin.h != 0 || reply.origin.v != 0) {
+    throw CliError("the plug-in host gave back " + std::to_string(reply.width) + "x" + std::to_string(reply.height) +
+                   " pixels at " + std::to_string(reply.origin.h) + "," + std::to_string(reply.origin.v) +
+                   " for the whole " + std::to_string(in.width) + "x" + std::to_string(in.height) + " frame");
+  }
   Image out = in;
   out.pixels = std::move(reply.pixels);
   return out;

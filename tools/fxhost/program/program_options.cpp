@@ -39,6 +39,27 @@ long parseInRange(const std::string& text, const std::string& option, long low, 
   return value;
 }
 
+// Comma-separated numbers, exactly `count` of them, each within [low, high].
+std::vector<long> parseList(const std::string& text, const std::string& option, std::size_t count, long low, long high,
+                            const char* shape) {
+  std::vector<long> values;
+  std::size_t start = 0;
+  for (;;) {
+    const std::size_t comma = text.find(',', start);
+    values.push_back(parseNumber(text.substr(start, comma - start), option));
+    if (comma == std::string::npos) break;
+    start = comma + 1;
+  }
+  if (values.size() != count) throw std::invalid_argument(option + " expects " + shape + ", not \"" + text + "\"");
+  for (const long v : values) {
+    if (v < low || v > high) {
+      throw std::invalid_argument(option + " expects numbers from " + std::to_string(low) + " to " +
+                                  std::to_string(high) + ", not \"" + text + "\"");
+    }
+  }
+  return values;
+}
+
 }  // namespace
 
 const char* usageText() {
@@ -66,6 +87,16 @@ const char* usageText() {
          "                         thread only)\n"
          "  --pad-input N          bytes of padding after each input row\n"
          "  --pad-output N         bytes of padding after each output row\n"
+         "  --request L,T,R,B      smart render: ask the effect for this rectangle of the layer only\n"
+         "                         (in the frame's own pixels; default the whole layer); the reply\n"
+         "                         holds what the effect delivered of it\n"
+         "  --origin X,Y           smart render: the frame's top-left pixel lies at X,Y in the layer\n"
+         "  --downsample N[,M]     render at 1/N (across) by 1/M (down; default N) of the frame's size,\n"
+         "                         as at a reduced preview resolution (1-64): the host takes every Nth\n"
+         "                         pixel and reduces the rectangle and origin with it\n"
+         "                         (a frame's own values in the stream replace these three)\n"
+         "  --timing               at the end, how long the render commands took per frame (fastest\n"
+         "                         and median) and the most memory the plug-in's own worlds held\n"
          "options of dialog:\n"
          "  --param INDEX=VALUE    the instance's value of parameter INDEX before the dialog opens: a\n"
          "                         number, or R,G,B for a colour (repeat for several)\n"
@@ -121,6 +152,30 @@ ProgramOptions parseProgramOptions(const std::vector<std::string>& arguments) {
     } else if (argument == "--pad-output") {
       options.outputPadding = static_cast<A_long>(parseInRange(value(), argument, 0, 4096));
       renderOnly.push_back(argument);
+    } else if (argument == "--request") {
+      constexpr long kFar = 1L << 30;
+      const std::vector<long> v = parseList(value(), argument, 4, -kFar, kFar, "LEFT,TOP,RIGHT,BOTTOM");
+      options.region.rect = PF_LRect{static_cast<A_long>(v[0]), static_cast<A_long>(v[1]), static_cast<A_long>(v[2]),
+                                     static_cast<A_long>(v[3])};
+      options.region.given |= protocol::kGivenRect;
+      renderOnly.push_back(argument);
+    } else if (argument == "--origin") {
+      constexpr long kFar = 1L << 30;
+      const std::vector<long> v = parseList(value(), argument, 2, -kFar, kFar, "X,Y");
+      options.region.origin = PF_Point{static_cast<A_long>(v[0]), static_cast<A_long>(v[1])};
+      options.region.given |= protocol::kGivenOrigin;
+      renderOnly.push_back(argument);
+    } else if (argument == "--downsample") {
+      const std::string& text = value();
+      const std::size_t count = text.find(',') == std::string::npos ? 1 : 2;
+      const std::vector<long> v = parseList(text, argument, count, 1, protocol::kMaxDownsample, "N or N,M");
+      options.region.downsampleX = static_cast<std::uint32_t>(v[0]);
+      options.region.downsampleY = static_cast<std::uint32_t>(v.back());
+      options.region.given |= protocol::kGivenDownsample;
+      renderOnly.push_back(argument);
+    } else if (argument == "--timing") {
+      options.timing = true;
+      renderOnly.push_back(argument);
     } else if (argument == "--param") {
       const std::string& text = value();
       const auto equals = text.find('=');
@@ -151,6 +206,9 @@ ProgramOptions parseProgramOptions(const std::vector<std::string>& arguments) {
   }
   if (options.mode == "info" && hostOptions) {
     throw std::invalid_argument("info runs no plug-in code and takes no options");
+  }
+  if (options.classicRender && (options.region.given & (protocol::kGivenRect | protocol::kGivenOrigin)) != 0) {
+    throw std::invalid_argument("--classic renders the whole layer; --request and --origin are for smart renders");
   }
   if (options.classicRender && options.threads > 1) {
     throw std::invalid_argument("--classic renders one frame at a time; --threads must be 1");

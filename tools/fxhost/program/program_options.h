@@ -6,6 +6,7 @@
 #include <utility>
 #include <vector>
 
+#include "fxhost/frame_protocol.h"
 #include "fxhost/host_options.h"
 
 namespace fxhost::program {
@@ -18,6 +19,8 @@ struct ProgramOptions {
   int threads = 1;           // frames rendered at once, each on its own thread
   A_long inputPadding = 0;   // bytes after each row of the input world
   A_long outputPadding = 0;  // and of the output world
+  protocol::FrameRegion region;  // render: --request, --origin, --downsample, for frames that set none
+  bool timing = false;           // render: how long the plug-in took per frame, and its worlds' peak
   std::vector<std::pair<std::string, A_long>> refusedSuites;
   std::vector<std::pair<PF_ParamIndex, std::string>> paramValues;  // dialog: --param INDEX=VALUE
   std::string settingsFile;  // dialog: the file to show; empty for the plug-in's own

@@ -239,9 +239,4 @@ std::string Host::returnMessage() const {
 
 const PF_PreRenderOutput& Host::lastPreRenderOutput() const { return core_->lastPreRender; }
 
-void Host::setRequestRect(std::optional<PF_LRect> rect) {
-  const Lock lock(core_->mutex);
-  core_->requestRect = rect;
-}
-
 }  // namespace fxhost

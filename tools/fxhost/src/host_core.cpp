@@ -151,8 +151,9 @@ PF_Err HostCore::run(CommandContext& command, PF_ParamDef** commandParams, PF_Ef
     in.width = width;
     in.height = height;
     in.extent_hint = PF_LRect{0, 0, width, height};
-    in.downsample_x = options.downsampleX;
-    in.downsample_y = options.downsampleY;
+    const SmartRequest* smart = command.smart != nullptr ? &command.smart->request : nullptr;
+    in.downsample_x = smart != nullptr ? smart->downsampleX.value_or(options.downsampleX) : options.downsampleX;
+    in.downsample_y = smart != nullptr ? smart->downsampleY.value_or(options.downsampleY) : options.downsampleY;
     in.pixel_aspect_ratio = PF_RationalScale{1, 1};
     in.global_data = globalData;
     in.sequence_data = sequenceData;

@@ -22,6 +22,7 @@
 #include "ae_smart_render.h"
 #include "fxhost/accounts.h"
 #include "fxhost/faults.h"
+#include "fxhost/host.h"
 #include "fxhost/host_options.h"
 #include "fxhost/plugin_module.h"
 #include "fxhost/records.h"
@@ -33,16 +34,29 @@ namespace fxhost::detail {
 
 using CommandBody = std::function<PF_Err(PF_InData&, PF_OutData&)>;
 
+// A checkout of the input layer in a pre-render: what was asked, and what the layer delivers.
+struct LayerCheckout {
+  PF_RenderRequest request{};
+  PF_LRect result{};
+};
+
 // One smart render: from its pre-render to the render (or its abandonment).
 struct SmartRenderPass {
   A_long time = 0;
-  OwnedWorld* input = nullptr;
-  OwnedWorld* output = nullptr;
+  OwnedWorld* input = nullptr;   // the whole layer
+  OwnedWorld* output = nullptr;  // stands for the whole layer; receives the output world's pixels
+  SmartRequest request;
+  PF_LRect layer{};  // the input's place in the layer's coordinates
   PF_PreRenderInput preInput{};
   PF_PreRenderOutput preOutput{};
   PF_PreRenderCallbacks preCallbacks{};
-  std::map<A_long, PF_RenderRequest> layerCheckouts;  // by checkout id
-  std::set<A_long> pixelsOut;                         // checkout ids whose pixels are out
+  std::map<A_long, LayerCheckout> layerCheckouts;  // by checkout id
+  std::set<A_long> pixelsOut;                      // checkout ids whose pixels are out
+  // Worlds the host made for the pass: input pixels of a checkout that is not the whole layer (by
+  // checkout id), and the output world when it is not the caller's.
+  std::map<A_long, std::unique_ptr<OwnedWorld>> inputWindows;
+  std::unique_ptr<OwnedWorld> outputWindow;
+  PF_LRect outputRect{};  // the layer rectangle of the output world
 };
 
 // One command in flight, owned by the thread that sent it.
@@ -50,10 +64,15 @@ struct CommandContext {
   PF_Cmd command = 0;
   A_long time = 0;
   OwnedWorld* input = nullptr;       // the layer while a render runs
-  SmartRenderPass* smart = nullptr;  // during a smart pre-render or render
+  SmartRenderPass* smart = nullptr;  // during a smart pre-render or render; its request's
+                                     // downsample factors replace the options'
   PF_InData inData{};
   PF_OutData outData{};
 };
+
+// The common part of two rectangles; the empty rectangle {0, 0, 0, 0} when they do not overlap.
+PF_LRect clipRect(const PF_LRect& rect, const PF_LRect& bounds);
+bool sameRect(const PF_LRect& a, const PF_LRect& b);
 
 // The command the calling thread is in, or null.
 CommandContext* currentCommand();
@@ -93,7 +112,7 @@ struct HostCore {
   std::map<PF_ParamIndex, std::map<A_long, PF_ParamDefUnion>> keyframes;  // by index, then time
   std::vector<std::unique_ptr<OwnedWorld>> pluginWorlds;
   std::unique_ptr<SmartRenderPass> pending;  // a pre-render sent on its own, waiting for its render
-  std::optional<PF_LRect> requestRect;
+  SmartRequest smartRequest;  // for smart renders sent without a frame of their own
 
   PF_Handle globalData = nullptr;
   PF_Handle sequenceData = nullptr;

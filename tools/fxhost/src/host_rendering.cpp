@@ -1,5 +1,8 @@
 // The Host's render commands: the classic render and the smart pre-render and render pair.
 
+#include <algorithm>
+#include <cstring>
+
 #include "fxhost/host.h"
 #include "fxhost/host_error.h"
 #include "host_core.h"
@@ -9,17 +12,22 @@ namespace {
 
 using Lock = std::lock_guard<std::mutex>;
 
-void keepMessage(const detail::CommandContext& command, std::string* message) {
-  if (message != nullptr) *message = command.outData.return_msg;
+// Bytes of padding after each row of a world.
+A_long rowPadding(const OwnedWorld& world) {
+  return world.rowbytes() - world.width() * static_cast<A_long>(bytesPerPixel(world.depth()));
+}
+
+void placeAt(OwnedWorld& world, const PF_LRect& rect) {
+  world.world()->origin_x = rect.left;
+  world.world()->origin_y = rect.top;
 }
 
 PF_Err sendPreRender(detail::HostCore& core, detail::SmartRenderPass& pass, std::string* message) {
   const OwnedWorld& input = *pass.input;
+  const PF_Point origin = pass.request.origin;
+  pass.layer = PF_LRect{origin.h, origin.v, origin.h + input.width(), origin.v + input.height()};
   PF_RenderRequest& request = pass.preInput.output_request;
-  {
-    const Lock lock(core.mutex);
-    request.rect = core.requestRect.value_or(PF_LRect{0, 0, input.width(), input.height()});
-  }
+  request.rect = pass.request.rect.value_or(pass.layer);
   request.field = PF_Field_FRAME;
   request.channel_mask = PF_ChannelMask_ARGB;
   pass.preInput.bitdepth = static_cast<A_short>(input.depth());
@@ -32,11 +40,50 @@ PF_Err sendPreRender(detail::HostCore& core, detail::SmartRenderPass& pass, std:
     const Lock lock(core.mutex);
     core.lastPreRender = pass.preOutput;
   }
-  keepMessage(command, message);
+  if (message != nullptr) *message = command.outData.return_msg;
   return result;
 }
 
+// The output world holds what the effect said it would deliver, and no more than was asked unless
+// it declared extra pixels. When that is the caller's whole output, the caller's world itself.
+void prepareOutput(detail::SmartRenderPass& pass) {
+  const PF_PreRenderOutput& pre = pass.preOutput;
+  const bool extra = (pre.flags & PF_RenderOutputFlag_RETURNS_EXTRA_PIXELS) != 0;
+  const PF_LRect limit = extra ? pre.result_rect : pass.preInput.output_request.rect;
+  pass.outputRect = detail::clipRect(pre.result_rect, limit);
+  OwnedWorld& canvas = *pass.output;
+  const PF_LRect whole{pass.layer.left, pass.layer.top, pass.layer.left + canvas.width(),
+                       pass.layer.top + canvas.height()};
+  if (detail::sameRect(pass.outputRect, whole) && detail::sameRect(whole, pass.layer)) {
+    placeAt(canvas, whole);
+    return;
+  }
+  const PF_LRect& r = pass.outputRect;
+  pass.outputWindow = std::make_unique<OwnedWorld>(canvas.depth(), r.right - r.left, r.bottom - r.top,
+                                                   rowPadding(canvas), std::uint8_t{0xCD});
+  placeAt(*pass.outputWindow, r);
+}
+
+// What the effect wrote into an output world of the host's own, copied into the caller's output as
+// far as that reaches.
+void deliverOutput(detail::SmartRenderPass& pass) {
+  if (!pass.outputWindow) return;
+  OwnedWorld& canvas = *pass.output;
+  const PF_LRect whole{pass.layer.left, pass.layer.top, pass.layer.left + canvas.width(),
+                       pass.layer.top + canvas.height()};
+  const PF_LRect shown = detail::clipRect(pass.outputRect, whole);
+  const std::size_t pixel = bytesPerPixel(canvas.depth());
+  const auto length = static_cast<std::size_t>(shown.right - shown.left) * pixel;
+  for (A_long y = shown.top; y < shown.bottom; ++y) {
+    std::memcpy(canvas.row(y - whole.top) + static_cast<std::size_t>(shown.left - whole.left) * pixel,
+                pass.outputWindow->row(y - pass.outputRect.top) +
+                    static_cast<std::size_t>(shown.left - pass.outputRect.left) * pixel,
+                length);
+  }
+}
+
 PF_Err sendSmartRender(detail::HostCore& core, detail::SmartRenderPass& pass, std::string* message) {
+  prepareOutput(pass);
   PF_SmartRenderInput input{};
   input.output_request = pass.preInput.output_request;
   input.bitdepth = pass.preInput.bitdepth;
@@ -46,7 +93,8 @@ PF_Err sendSmartRender(detail::HostCore& core, detail::SmartRenderPass& pass, st
 
   detail::CommandContext command{PF_Cmd_SMART_RENDER, pass.time, pass.input, &pass};
   const PF_Err result = core.run(command, nullptr, nullptr, &extra);
-  keepMessage(command, message);
+  deliverOutput(pass);
+  if (message != nullptr) *message = command.outData.return_msg;
   return result;
 }
 
@@ -78,6 +126,10 @@ PF_Err Host::smartPreRender(OwnedWorld& input) {
   auto pass = std::make_unique<detail::SmartRenderPass>();
   pass->time = currentTime();
   pass->input = &input;
+  {
+    const Lock lock(core.mutex);
+    pass->request = core.smartRequest;
+  }
   PF_Err result = PF_Err_NONE;
   try {
     result = sendPreRender(core, *pass, nullptr);
@@ -109,14 +161,34 @@ PF_Err Host::smartRender(OwnedWorld& output) {
 PF_Err Host::renderSmart(OwnedWorld& input, OwnedWorld& output) { return renderSmart(input, output, currentTime()); }
 
 PF_Err Host::renderSmart(OwnedWorld& input, OwnedWorld& output, A_long time, std::string* returnMessage) {
+  SmartFrame frame;
+  frame.time = time;
+  {
+    const Lock lock(core_->mutex);
+    frame.request = core_->smartRequest;
+  }
+  const PF_Err result = renderSmart(input, output, frame);
+  if (returnMessage != nullptr) *returnMessage = frame.message;
+  return result;
+}
+
+PF_Err Host::renderSmart(OwnedWorld& input, OwnedWorld& output, SmartFrame& frame) {
   detail::SmartRenderPass pass;
-  pass.time = time;
+  pass.time = frame.time;
   pass.input = &input;
   pass.output = &output;
-  return thenFinish(*core_, pass, [&] {
-    const PF_Err result = sendPreRender(*core_, pass, returnMessage);
-    return result == PF_Err_NONE ? sendSmartRender(*core_, pass, returnMessage) : result;
+  pass.request = frame.request;
+  const PF_Err result = thenFinish(*core_, pass, [&] {
+    const PF_Err preRender = sendPreRender(*core_, pass, &frame.message);
+    return preRender == PF_Err_NONE ? sendSmartRender(*core_, pass, &frame.message) : preRender;
   });
+  frame.outputRect = pass.outputRect;
+  return result;
+}
+
+void Host::setSmartRequest(const SmartRequest& request) {
+  const Lock lock(core_->mutex);
+  core_->smartRequest = request;
 }
 
 }  // namespace fxhost

@@ -1,6 +1,7 @@
 #include "world_ops.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstring>
 
 namespace fxhost::detail {
@@ -33,14 +34,19 @@ const OwnedWorld* knownWorld(HostCore& host, const PF_EffectWorld* world, const 
 PF_Err makeWorld(HostCore& host, A_long width, A_long height, PixelDepth depth, bool clear, PF_EffectWorld* world) {
   if (world == nullptr) return PF_Err_BAD_CALLBACK_PARAM;
   *world = PF_EffectWorld{};
-  if (host.faults.newWorldError != 0) return host.faults.newWorldError;
+  if (Faults::due(host.faults.newWorldError, host.faults.newWorldSuccessesFirst)) return host.faults.newWorldError;
   if (width < 0 || height < 0 || width > PF_MAX_WORLD_WIDTH || height > PF_MAX_WORLD_HEIGHT) {
     return PF_Err_BAD_CALLBACK_PARAM;
   }
+  const auto start = std::chrono::steady_clock::now();
   auto owned = std::make_unique<OwnedWorld>(depth, width, height, host.options.newWorldRowPadding,
                                             clear ? std::uint8_t{0} : kUnclearedByte);
+  host.records.worldMakingMilliseconds +=
+      std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
   owned->world()->world_flags |= PF_WorldFlag_WRITEABLE;
   *world = *owned->world();
+  host.records.worldBytes += owned->byteCount();
+  host.records.worldBytesPeak = std::max(host.records.worldBytesPeak, host.records.worldBytes);
   host.accounts.worldCreated(owned->world()->data);
   host.pluginWorlds.push_back(std::move(owned));
   return PF_Err_NONE;
@@ -51,6 +57,7 @@ PF_Err disposeWorld(HostCore& host, PF_EffectWorld* world) {
   const auto found = std::find_if(host.pluginWorlds.begin(), host.pluginWorlds.end(),
                                   [&](const auto& owned) { return owned->world()->data == world->data; });
   if (!host.accounts.worldDisposed(world->data) || found == host.pluginWorlds.end()) return PF_Err_BAD_CALLBACK_PARAM;
+  host.records.worldBytes -= (*found)->byteCount();
   host.pluginWorlds.erase(found);
   return host.faults.disposeWorldError;
 }

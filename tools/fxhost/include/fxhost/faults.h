@@ -35,6 +35,7 @@ struct Faults {
   std::set<std::pair<std::string, A_long>> refusedSuites;
 
   PF_Err newWorldError = 0;  // every way of making a world: World Suite 1 and 2, utility callbacks
+  int newWorldSuccessesFirst = 0;  // worlds made before newWorldError applies
   PF_Err copyError = 0;      // World Transform Suite copy and the utility callbacks' copy
   // dispose_world frees the world but answers with this error, so that a plug-in's reaction to the
   // answer can be seen apart from the world's fate.
@@ -51,12 +52,21 @@ struct Faults {
   std::map<PF_ParamIndex, PF_Err> addParamErrors;  // by the index the parameter would get
 
   PF_Err checkoutLayerError = 0;        // pre-render checkout_layer
+  int checkoutLayerSuccessesFirst = 0;  // checkouts made before checkoutLayerError applies
   PF_Err checkoutLayerPixelsError = 0;  // smart-render checkout_layer_pixels
   PF_Err checkoutOutputError = 0;       // smart-render checkout_output
   bool layerPixelsAbsent = false;       // checkout_layer_pixels succeeds with no world
   bool outputAbsent = false;            // checkout_output succeeds with no world
 
   void refuseSuite(const std::string& name, A_long version) { refusedSuites.emplace(name, version); }
+
+  // Whether a call must fail with `error`, after `successesFirst` calls that succeed.
+  static bool due(PF_Err error, int& successesFirst) {
+    if (error == 0) return false;
+    if (successesFirst <= 0) return true;
+    --successesFirst;
+    return false;
+  }
 };
 
 }  // namespace fxhost

@@ -40,6 +40,30 @@ namespace detail {
 struct HostCore;
 }
 
+// What the host asks of one smart render, as After Effects asks for part of a layer (a layer larger
+// than the composition, a region of interest, a zoomed viewer) or renders at reduced resolution.
+// Rectangles are in the layer's coordinates at the resolution of the render: with downsampling the
+// input world is the layer already reduced, and its coordinates are the reduced ones.
+struct SmartRequest {
+  std::optional<PF_LRect> rect;  // what the effect is asked for; the whole layer when empty
+  PF_Point origin{0, 0};         // where the input world's top-left pixel lies in the layer
+  // in_data's downsample factors for both commands; the options' when empty.
+  std::optional<PF_RationalScale> downsampleX;
+  std::optional<PF_RationalScale> downsampleY;
+};
+
+// One smart render: what is asked, and what the host saw.
+struct SmartFrame {
+  A_long time = 0;
+  SmartRequest request;
+  // Filled in by the host: the return_msg of the render (or of the pre-render that failed), and the
+  // rectangle of the layer that the output world held (the effect's result rectangle, clipped to
+  // the request unless it declared extra pixels; empty when none). The output world's pixels are
+  // copied into the caller's output, which stands for the whole layer, as far as it reaches.
+  std::string message;
+  PF_LRect outputRect{};
+};
+
 class Host {
  public:
   explicit Host(HostOptions options = {});
@@ -76,16 +100,18 @@ class Host {
   // The classic render command, at options().currentTime or at `time`.
   PF_Err render(OwnedWorld& input, OwnedWorld& output);
   PF_Err render(OwnedWorld& input, OwnedWorld& output, A_long time);
-  // A pre-render alone, at options().currentTime; its render is the next smartRender. A pre-render
-  // left waiting is finished (its data given to the plug-in's delete function) by the next one.
+  // A pre-render alone, at options().currentTime with the request of setSmartRequest; its render is
+  // the next smartRender. A pre-render left waiting is finished (its data given to the plug-in's
+  // delete function) by the next one.
   PF_Err smartPreRender(OwnedWorld& input);
   PF_Err smartRender(OwnedWorld& output);  // the render paired with the last smartPreRender
   // Both commands of one frame, no render after a failed pre-render; then the pre-render data goes
-  // to the plug-in's delete function, if it registered one. The form with a time may run on
-  // several threads at once; `returnMessage`, when given, receives this frame's return_msg (of
-  // the render, or of the pre-render that failed).
+  // to the plug-in's delete function, if it registered one. `input` is the layer at the render's
+  // resolution, `output` stands for the same pixels. The form with a frame may run on several
+  // threads at once; the others render with the request of setSmartRequest.
   PF_Err renderSmart(OwnedWorld& input, OwnedWorld& output);
   PF_Err renderSmart(OwnedWorld& input, OwnedWorld& output, A_long time, std::string* returnMessage = nullptr);
+  PF_Err renderSmart(OwnedWorld& input, OwnedWorld& output, SmartFrame& frame);
   // Any command number, with the params array and no extra unless given (for commands the host
   // has no special handling for).
   PF_Err sendCommand(PF_Cmd command, void* extra = nullptr);
@@ -115,8 +141,8 @@ class Host {
   const PF_OutData& lastOutData() const;
   std::string returnMessage() const;
   const PF_PreRenderOutput& lastPreRenderOutput() const;
-  // The rectangle smart renders ask for; the whole frame when empty.
-  void setRequestRect(std::optional<PF_LRect> rect);
+  // The request of smart renders sent without a frame of their own; the whole layer by default.
+  void setSmartRequest(const SmartRequest& request);
 
  private:
   PF_Err runWithParams(PF_Cmd command, PF_EffectWorld* output, void* extra, bool takeChangedValues,

@@ -2,6 +2,7 @@
 // What the plug-in asked of the host, call by call, for tests to compare with what it should have
 // asked. The accounts judge balance; these only remember.
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -65,6 +66,9 @@ struct Records {
   int layerPixelCheckins = 0;
   int outputCheckouts = 0;
   int preRenderDataDeletions = 0;  // calls of the plug-in's delete_pre_render_data_func
+  std::size_t worldBytes = 0;      // pixel bytes of the worlds the plug-in made and still holds
+  std::size_t worldBytesPeak = 0;  // the most they ever were at once
+  double worldMakingMilliseconds = 0;  // the host's own time in making them
 };
 
 }  // namespace fxhost

@@ -15,7 +15,6 @@
 
 namespace fxhost {
 
-
 class OwnedWorld {
  public:
   // `rowPadding` bytes follow each row; it must keep channels aligned. Pixels start as `fill`
@@ -33,6 +32,7 @@ class OwnedWorld {
   A_long width() const { return world_.width; }
   A_long height() const { return world_.height; }
   A_long rowbytes() const { return world_.rowbytes; }
+  std::size_t byteCount() const { return bytes_.size(); }  // the buffer, row padding included
   std::uint8_t* row(A_long y) { return bytes_.data() + static_cast<std::size_t>(y) * rowStride(); }
   const std::uint8_t* row(A_long y) const { return bytes_.data() + static_cast<std::size_t>(y) * rowStride(); }
 
