@@ -5,6 +5,7 @@
 
 #include "base_filter.h"
 #include "host_handle.h"
+#include "output_window.h"
 #include "param_registry.h"
 #include "world_suite.h"
 
@@ -72,7 +73,13 @@ class CheckinOnExit {
 
 bool nonEmpty(const PF_LRect& r) { return r.left < r.right && r.top < r.bottom; }
 
-// The output rectangle grown to cover what the input layer delivers for the same request.
+PF_LRect intersection(const PF_LRect& a, const PF_LRect& b) {
+  const PF_LRect r{std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right),
+                   std::min(a.bottom, b.bottom)};
+  return nonEmpty(r) ? r : PF_LRect{};
+}
+
+// The output rectangle grown to cover what the effect delivers.
 void cover(PF_LRect& output, const PF_LRect& input) {
   if (!nonEmpty(output)) {
     output = input;
@@ -84,6 +91,11 @@ void cover(PF_LRect& output, const PF_LRect& input) {
   output.right = std::max(output.right, input.right);
   output.bottom = std::max(output.bottom, input.bottom);
 }
+
+// The checkout the smart render takes its pixels from, and the one that only learns the layer's
+// extent.
+constexpr A_long kInputCheckout = 0;
+constexpr A_long kExtentCheckout = 1;
 
 }  // namespace
 
@@ -134,14 +146,26 @@ PF_Err BaseFilter::SmartPreRender(PF_InData* in_data, PF_OutData* out_data, void
 PF_Err BaseFilter::PreRenderRects(PF_InData* in_data, PF_OutData*, void* extra, RenderJob&) {
   auto* preRender = static_cast<PF_PreRenderExtra*>(extra);
   if (preRender->input == nullptr || preRender->cb == nullptr) return PF_Err_BAD_CALLBACK_PARAM;
-  // The effect needs exactly the pixels it is asked for: it never grows the request.
-  const PF_RenderRequest request = preRender->input->output_request;
-  PF_CheckoutResult checkout{};
-  const PF_Err err = preRender->cb->checkout_layer(in_data->effect_ref, 0, 0, &request, in_data->current_time,
-                                                   in_data->time_step, in_data->time_scale, &checkout);
-  if (err != PF_Err_NONE) return err;
-  cover(preRender->output->result_rect, checkout.result_rect);
-  cover(preRender->output->max_result_rect, checkout.max_result_rect);
+  const auto checkout = [&](A_long id, const PF_RenderRequest& request, PF_CheckoutResult& result) {
+    return preRender->cb->checkout_layer(in_data->effect_ref, 0, id, &request, in_data->current_time,
+                                         in_data->time_step, in_data->time_scale, &result);
+  };
+  // The smoothing of a pixel follows the stairs along its whole row and column, which may cross the
+  // whole layer: whatever part the host asks for, the input is needed whole, or the edges of the
+  // part would show seams. The layer's extent (its largest result) is learnt from a checkout of
+  // the request as asked; the render's own checkout then asks for all of it. Asking for a rectangle
+  // beyond the layer instead would send a huge request to every effect above this one.
+  const PF_RenderRequest asked = preRender->input->output_request;
+  PF_CheckoutResult extent{};
+  if (const PF_Err err = checkout(kExtentCheckout, asked, extent); err != PF_Err_NONE) return err;
+  PF_RenderRequest whole = asked;
+  whole.rect = extent.max_result_rect;
+  PF_CheckoutResult input{};
+  if (const PF_Err err = checkout(kInputCheckout, whole, input); err != PF_Err_NONE) return err;
+  // What the effect delivers is what was asked for, as far as the input reaches; beyond the input
+  // the layer is empty.
+  cover(preRender->output->result_rect, intersection(asked.rect, input.result_rect));
+  cover(preRender->output->max_result_rect, input.max_result_rect);
   return PF_Err_NONE;
 }
 
@@ -156,13 +180,18 @@ PF_Err BaseFilter::SmartRender(PF_InData* in_data, PF_OutData* out_data, void* e
   job.outData = out_data;
   job.inputWorld = nullptr;
   job.outputWorld = nullptr;
-  PF_Err err = smart->cb->checkout_layer_pixels(in_data->effect_ref, 0, &job.inputWorld);
+  PF_Err err = smart->cb->checkout_layer_pixels(in_data->effect_ref, kInputCheckout, &job.inputWorld);
   if (err == PF_Err_NONE) err = smart->cb->checkout_output(in_data->effect_ref, &job.outputWorld);
   if (err == PF_Err_NONE && job.inputWorld != nullptr && job.outputWorld != nullptr) {
     err = AEUtil::WorldSuite::getPixelFormat(in_data, job.inputWorld, &job.pixelFormat);
     if (err == PF_Err_NONE) err = BeforeRender(in_data, out_data, extra, job);
-    if (err == PF_Err_NONE) err = ProcessJob(job);
+    if (err == PF_Err_NONE) {
+      // The whole layer asked for: the kernels write the host's output directly.
+      err = outputCoversInput(*job.inputWorld, *job.outputWorld)
+                ? ProcessJob(job)
+                : renderOutputWindow(job, [this](const RenderJob& whole) { return ProcessJob(whole); });
+    }
   }
   if (err != PF_Err_NONE) return err;
-  return smart->cb->checkin_layer_pixels(in_data->effect_ref, 0);
+  return smart->cb->checkin_layer_pixels(in_data->effect_ref, kInputCheckout);
 }

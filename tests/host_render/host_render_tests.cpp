@@ -8,6 +8,7 @@
 
 #include <string_view>
 
+#include "output_window.h"
 #include "render_harness.h"
 #include "sp_basic_suite.h"
 #include "suite_registry.h"
@@ -142,6 +143,60 @@ TEST(HostRender, GivesTheSuitesBackInTheRegistrysOrder) {
   EXPECT_EQ(host.records().suiteCalls,
             (std::vector<std::string>{"acquire \"PF World Transform Suite\" 1: 0", "acquire \"PF World Suite\" 1: 0",
                                       "release \"PF World Transform Suite\" 1: 0", "release \"PF World Suite\" 1: 0"}));
+}
+
+// An output world that reaches beyond the input (as a host may hand one, larger than the effect's
+// result): where it meets the input it holds the whole render's pixels, elsewhere transparent black;
+// when it does not meet the input at all, nothing is smoothed and no world is made.
+TEST(OutputWindow, HoldsTheWholeRendersPixelsAndTransparencyBeyondTheInput) {
+  struct Row {
+    PF_Point at;  // the output's top-left pixel in the layer; the input's is at 0, 0
+    A_long width, height;
+    int worlds;  // the scratch picture and the edge map
+  };
+  const Row rows[] = {{{7, 4}, 12, 9, 2}, {{-3, -2}, 6, 5, 2}, {{20, 0}, 4, 4, 0}};
+  for (const PixelDepth depth : {PixelDepth::Eight, PixelDepth::Sixteen, PixelDepth::Float}) {
+    OwnedWorld input(depth, 16, 8, 8);
+    PaintCel(input);
+    const RenderJob defaults = MakeJob(input, input);
+    const tessaline::Params params{.colorThreshold = defaults.colorThreshold, .softness = defaults.softness};
+    OwnedWorld whole(depth, 16, 8);
+    std::vector<std::uint8_t> map(tessaline::EdgeMapBytes(16, 8));
+    tessaline::Render(host_render_test::EngineDepth(depth), tessaline::SourceMode::Plain,
+                      {input.row(0), input.rowbytes(), 16, 8}, {whole.row(0), whole.rowbytes(), 16, 8}, params,
+                      map.data());
+    const std::size_t pixel = fxhost::bytesPerPixel(depth);
+    for (const Row& row : rows) {
+      SCOPED_TRACE("output at " + std::to_string(row.at.h) + "," + std::to_string(row.at.v) + ", depth " +
+                   std::to_string(static_cast<int>(depth)));
+      Host host;
+      OwnedWorld output(depth, row.width, row.height, 4, 0x5A);
+      output.world()->origin_x = row.at.h;
+      output.world()->origin_y = row.at.v;
+      const PF_Err result = host.runInProcess(PF_Cmd_SMART_RENDER, [&](PF_InData& in, PF_OutData& out) {
+        RenderJob job = MakeJob(input, output);
+        job.inData = &in;
+        job.outData = &out;
+        CustomFilter effect;
+        return renderOutputWindow(job, [&](const RenderJob& all) { return effect.ProcessJob(all); });
+      });
+      ASSERT_EQ(result, PF_Err_NONE);
+      std::vector<std::uint8_t> expected;
+      for (A_long y = 0; y < row.height; ++y) {
+        for (A_long x = 0; x < row.width; ++x) {
+          const A_long lx = x + row.at.h, ly = y + row.at.v;
+          const bool inside = lx >= 0 && lx < 16 && ly >= 0 && ly < 8;
+          const std::uint8_t* from = inside ? whole.row(ly) + static_cast<std::size_t>(lx) * pixel : nullptr;
+          for (std::size_t b = 0; b < pixel; ++b) expected.push_back(inside ? from[b] : 0);
+        }
+      }
+      EXPECT_EQ(output.packedPixels(), expected);
+      EXPECT_TRUE(output.paddingUntouched());
+      const fxhost::AccountsReport report = host.accounts();
+      EXPECT_TRUE(report.balanced()) << report.text();
+      EXPECT_EQ(std::tuple(report.worldsCreated, report.worldsDisposed), std::tuple(row.worlds, row.worlds));
+    }
+  }
 }
 
 // Runs body inside one host command and returns the command's books.
