@@ -10,6 +10,7 @@ packages=(
   clang libclang-rt-14-dev                    # libFuzzer and the sanitizer runtimes
   libgtest-dev libgmock-dev googletest libbenchmark-dev libgegl-dev
   libopenimageio-dev openimageio-tools
+  libopenexr-dev                             # the tool's tests make luminance/chroma EXR files
   g++-mingw-w64-x86-64 mingw-w64-tools binutils-mingw-w64-x86-64
   wine wine64 xvfb xauth x11-utils          # the options dialog under Xvfb in tests
   fonts-wine fonts-ipafont-gothic            # title-bar buttons, and the dialog's Japanese font

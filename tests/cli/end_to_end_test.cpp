@@ -31,7 +31,8 @@ TEST(ToolTest, HelpExplainsEveryOptionAndVersionNamesTheRelease) {
   EXPECT_EQ(std::tuple(run.exitCode, run.err), std::tuple(0, ""));
   EXPECT_EQ(run.out.rfind("Usage: tessaline INPUT OUTPUT [options]\n", 0), 0u) << run.out;
   for (const char* option : {"--color-threshold N", "--softness N", "--bias N", "--key-color COLOUR",
-                             "--key-color-threshold N", "--invert", "--part NAME", "--edges OUT", "--via-plugin",
+                             "--key-color-threshold N", "--invert", "--part NAME", "--all-parts", "--edges OUT",
+                             "--max-pixels N", "--via-plugin",
                              "--frames LIST", "--chunk K/N", "--skip-existing", "--strict", "--threads N", "--quiet",
                              "--version", "-h, --help"}) {
     EXPECT_NE(run.out.find("\n  " + std::string(option) + " "), std::string::npos) << option;
@@ -110,16 +111,71 @@ TEST(ToolTest, EightBitOutputEqualsTheEngineCalledDirectly) {
   }
 }
 
-TEST(ToolTest, AKeyOnAnImageWithoutAlphaWarnsButRenders) {
+// The key keys: an input without alpha (RGB or grey) gets an alpha channel in every OUTPUT format
+// that holds one, transparent exactly where the key matched; an OUTPUT that cannot hold alpha is
+// refused before any work, even before INPUT is read, naming the formats that can.
+TEST(ToolTest, AKeyOnAnImageWithoutAlphaAddsOneOrIsRefusedBeforeAnyWork) {
   const ScratchDir dir;
-  WriteSamples(dir / "in.png", 8, 8, 3, Paint8<3>(8, 8, [](int x, int y) {
-                 return x > y ? std::array<std::uint8_t, 3>{0, 255, 0} : std::array<std::uint8_t, 3>{90, 90, 90};
+  const auto keyed = [](int x, int y) { return x > y; };  // the upper right triangle is key green
+  WriteSamples(dir / "rgb.png", 8, 8, 3, Paint8<3>(8, 8, [&](int x, int y) {
+                 return keyed(x, y) ? std::array<std::uint8_t, 3>{0, 255, 0} : std::array<std::uint8_t, 3>{90, 90, 90};
                }));
-  const ToolRun run = RunInProcess({(dir / "in.png").string(), (dir / "out.png").string(), "--key-color", "0,255,0"});
-  EXPECT_EQ(run.exitCode, 0);
-  const std::size_t firstLine = run.err.find('\n') + 1;
-  ExpectOneLine(run.err.substr(0, firstLine), "tessaline: warning: '" + (dir / "in.png").string() + "' has no alpha channel");
-  ExpectOneLine(run.err.substr(firstLine), "tessaline: 1 frame smoothed in ");
+  WriteSamples(dir / "grey.tif", 8, 8, 1, Paint8<1>(8, 8, [&](int x, int y) {
+                 return std::array<std::uint8_t, 1>{static_cast<std::uint8_t>(keyed(x, y) ? 200 : 90)};
+               }));
+  ASSERT_EQ(RunInProcess({(dir / "rgb.png").string(), (dir / "rgb.bmp").string(), "--softness", "0", "--quiet"}).exitCode, 0);
+  const struct {
+    const char* in;
+    const char* key;
+    const char* out;
+    std::vector<std::string> channels;  // of the output; none: refused
+  } cases[] = {
+      {"rgb.png", "0,255,0", "out.png", {"R", "G", "B", "A"}},   {"rgb.bmp", "0,255,0", "out.tif", {"R", "G", "B", "A"}},
+      {"rgb.png", "0,255,0", "out.exr", {"R", "G", "B", "A"}},   {"grey.tif", "200,200,200", "grey.png", {"Y", "A"}},
+      {"grey.tif", "200,200,200", "grey.tif", {"Y", "A"}},      {"rgb.png", "0,255,0", "out.jpg", {}},
+      {"absent.png", "0,255,0", "out.hdr", {}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.in) + " to " + c.out);
+    const fs::path out = dir / c.out;
+    const ToolRun run =
+        RunInProcess({(dir / c.in).string(), out.string(), "--key-color", c.key, "--softness", "0", "--quiet"});
+    if (c.channels.empty()) {
+      EXPECT_EQ(run.exitCode, 1);
+      ExpectOneLine(run.err, "tessaline: --key-color makes pixels transparent, which OUTPUT '" + out.string() +
+                                 "' cannot hold (its format has no alpha); write it as one of .exr, .tif, ");
+      EXPECT_NE(run.err.find(".png"), std::string::npos) << run.err;
+      EXPECT_FALSE(fs::exists(out));
+      continue;
+    }
+    EXPECT_EQ(std::tuple(run.exitCode, run.err), std::tuple(0, ""));
+    const Samples<float> read = ReadSamples<float>(out);
+    ASSERT_EQ(read.spec.channelnames, c.channels);
+    const std::size_t n = c.channels.size();
+    for (int y = 0; y < 8; ++y) {
+      for (int x = 0; x < 8; ++x) {
+        EXPECT_EQ(read.samples[(static_cast<std::size_t>(y) * 8 + static_cast<std::size_t>(x)) * n + n - 1],
+                  keyed(x, y) ? 0.0f : 1.0f)
+            << x << "," << y;
+      }
+    }
+  }
+}
+
+// What a file holds reaches the terminal with its control characters escaped: a channel name
+// cannot retitle the window, clear the screen or start a control sequence; whole UTF-8 stays.
+TEST(ToolTest, TextFromAFileCannotSteerTheTerminal) {
+  const ScratchDir dir;
+  Part part = MakePart(2, 2, {"X", "Z"}, {OIIO::TypeDesc::HALF});
+  part.spec.channelnames = {"X\x1b]0;owned\x07", "\xc3\xa9t\xc3\xa9\xc2\x9b\xff\x1b[2J"};
+  WriteParts(dir / "in.exr", {part});
+  const ToolRun run = RunInProcess({(dir / "in.exr").string(), (dir / "out.exr").string()});
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_NE(run.err.find("(it has X\\x1B]0;owned\\x07,\xc3\xa9t\xc3\xa9\\xC2\\x9B\\xFF\\x1B[2J)\n"), std::string::npos)
+      << run.err;
+  EXPECT_TRUE(std::none_of(run.err.begin(), run.err.end() - 1, [](char c) { return c == '\x1b' || c == '\x07' || c == '\n'; }));
+  EXPECT_EQ(TerminalSafe("tab\tstays, \xe6\x97\xa5 too; \x7f and \xed\xa0\x80 do not"),
+            "tab\tstays, \xe6\x97\xa5 too; \\x7F and \\xED\\xA0\\x80 do not");
 }
 
 // Each way of failing once, through the program itself: options_test, image_io_test and

@@ -1,5 +1,7 @@
 #include "image_io.h"
 
+#include <OpenEXR/ImfArray.h>
+#include <OpenEXR/ImfRgbaFile.h>
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -14,6 +16,7 @@
 #include <vector>
 
 #include "cli_test_support.h"
+#include "image_writer.h"
 #include "tool.h"
 
 namespace tessaline::cli {
@@ -258,6 +261,7 @@ auto Blank(OIIO::TypeDesc type, std::vector<std::string> names = {"R", "G", "B"}
 }
 
 TEST(ImageFileTest, FilesThatCannotBeSmoothedAreRefusedInTheToolsOwnWords) {
+  const ScratchDir dir;
   const std::string types =
       " colour samples, which tessaline cannot smooth; convert it to 8-bit or 16-bit unsigned integer, half or float";
   const auto truncatedPng = [](const fs::path& path) {
@@ -276,7 +280,39 @@ TEST(ImageFileTest, FilesThatCannotBeSmoothedAreRefusedInTheToolsOwnWords) {
     ASSERT_TRUE(out->open(path.string(), spec, OIIO::ImageOutput::AppendMIPLevel) &&
                 out->write_image(OIIO::TypeDesc::FLOAT, samples.data()) && out->close());
   };
+  // A header that declares a huge image and no pixel data after it.
+  const auto hugeHeader = [](const fs::path& path) {
+    auto out = OIIO::ImageOutput::create(path.string());
+    ASSERT_TRUE(out->open(path.string(), OIIO::ImageSpec(40000, 40000, 4, OIIO::TypeDesc::HALF)));
+    ASSERT_TRUE(out->close());
+  };
+  const auto truncatedParts = [](const fs::path& path) {
+    WriteParts(path, {MakePart(32, 32, {"R", "G", "B"}, {OIIO::TypeDesc::FLOAT}, "a"),
+                      MakePart(32, 32, {"R", "G", "B"}, {OIIO::TypeDesc::FLOAT}, "b")});
+    const std::string bytes = test::FileBytes(path);
+    test::WriteFileBytes(path, bytes.substr(0, bytes.size() * 85 / 100));  // headers whole, pixels cut short
+  };
+  const auto exrNamedBin = [&](const fs::path& path) {
+    WriteParts(dir / "real.exr", {MakePart(32, 32, {"R", "G", "B"}, {OIIO::TypeDesc::FLOAT})});
+    test::WriteFileBytes(path, test::FileBytes(dir / "real.exr").substr(0, 600));
+  };
+  const auto lumaChroma = [](const fs::path& path) {
+    Imf::Array2D<Imf::Rgba> pixels(4, 8);
+    for (int y = 0; y < 4; ++y)
+      for (int x = 0; x < 8; ++x) pixels[y][x] = Imf::Rgba(0.1f * x, 0.5f, 0.2f * y, 1.0f);
+    Imf::RgbaOutputFile file(path.c_str(), 8, 4, Imf::WRITE_YCA);
+    file.setFrameBuffer(&pixels[0][0], 1, 8);
+    file.writePixels(4);
+  };
   const RefusalCase cases[] = {
+      {"huge.exr", hugeHeader,
+       "@ declares an image of 1600 million pixels (40000 x 40000), more than the 100 million this run allows; if the "
+       "file is real, raise --max-pixels (or use fewer --threads)"},
+      {"parts.exr", truncatedParts, "cannot read @: the openexr file is damaged or incomplete ("},
+      {"frame.bin", exrNamedBin, "cannot read @: the openexr file is damaged or incomplete ("},  // found by content
+      {"yc.exr", lumaChroma,
+       "cannot read @ as an image: it is a valid openexr file of a kind tessaline cannot read (its channels are "
+       "subsampled, as in a luminance/chroma file; convert it to full-resolution RGB first)"},
       {"folder.png", [](const fs::path& path) { fs::create_directory(path); },
        "cannot read @: it is a folder, not an image file; give INPUT an image file"},
       {"notes.xyz", [](const fs::path& path) { test::WriteFileBytes(path, "not a picture"); },
@@ -292,12 +328,11 @@ TEST(ImageFileTest, FilesThatCannotBeSmoothedAreRefusedInTheToolsOwnWords) {
        "@ has no R, G and B channels (nor a grey Y channel) to smooth (it has R,G)"},
       {"mip.exr", mipmapped, "@ holds MIP-mapped (texture) images; tessaline smooths flat images only"},
   };
-  const ScratchDir dir;
   for (const RefusalCase& c : cases) {
     const fs::path path = dir / c.name;
     c.make(path);
     const std::string expected = WithPath(c.error, path);
-    const std::string error = ErrorOf([&] { ReadImage(path.string()); });
+    const std::string error = ErrorOf([&] { ReadImage(path.string(), {.part = "", .allParts = false, .maxPixels = 100'000'000}); });
     EXPECT_EQ(error.substr(0, expected.size()), expected) << error;
     EXPECT_EQ(error.find('\n'), std::string::npos) << error;
   }
@@ -317,14 +352,83 @@ TEST(ImageFileTest, APartIsChosenByNameOrNumberOrAsTheFirstWithColour) {
       {"", true, ""},
       {"normals", false, ""},
       {"2", false, ""},
-      {"depth", false, "part 'depth' of '" + path + "' has no R, G and B channels (nor a grey Y channel) to smooth (it has Z); choose another part"},
-      {"specular", false, "'" + path + "' has no part 'specular'; its parts are 0 (depth), 1 (beauty), 2 (normals)"},
+      {"depth", false, "part 'depth' of '" + path + "' has no R, G and B channels (nor a grey Y channel) to smooth (it has Z); choose another part, or one of its layers"},
+      {"specular", false, "'" + path + "' has no part, layer or view 'specular'; its parts are 0 (depth), 1 (beauty), 2 (normals)"},
   };
   for (const auto& c : cases) {
     bool alpha = false;
     EXPECT_EQ(ErrorOf([&] { alpha = ReadImage(path, {c.part}).HasAlpha(); }), c.error.empty() ? "(no error)" : c.error);
     EXPECT_EQ(alpha, c.alpha && c.error.empty()) << c.part;
   }
+}
+
+// A stereo frame in one part, as OpenEXR keeps it: the default view (left) in R, G, B, A, the right
+// view in right.R, right.G, right.B, right.A, and a layer diffuse.R, .G, .B without alpha. Every
+// set holds key green at its even pixels.
+Part StereoWithLayer() {
+  const std::vector<std::string> names = {"R",       "G",       "B",       "A",         "right.R",  "right.G",
+                                          "right.B", "right.A", "diffuse.R", "diffuse.G", "diffuse.B"};
+  Part part{OIIO::ImageSpec(4, 2, static_cast<int>(names.size()), OIIO::TypeDesc::HALF), {}};
+  part.spec.channelnames = names;
+  part.spec.alpha_channel = 3;
+  const OIIO::ustring views[] = {OIIO::ustring("left"), OIIO::ustring("right")};
+  part.spec.attribute("multiView", OIIO::TypeDesc(OIIO::TypeDesc::STRING, 2), views);
+  for (int i = 0; i < 8; ++i) {
+    const bool key = i % 2 == 0;
+    for (const std::string& name : names) {
+      const char channel = name.back();
+      part.samples.push_back(channel == 'A' ? (key ? 1.0f : 0.5f)
+                             : key          ? (channel == 'G' ? 1.0f : 0.0f)
+                                            : 0.25f);
+    }
+  }
+  return part;
+}
+
+// --part takes a view or a layer inside a part as well; --all-parts smooths every set. A set the key
+// smooths loses its green pixels; one without alpha gets an alpha channel of its own; the others
+// keep every sample.
+TEST(ImageFileTest, ViewsAndLayersAreChosenByNameOrAllTogether) {
+  const ScratchDir dir;
+  WriteParts(dir / "stereo.exr", {StereoWithLayer()});
+  const Part before = ReadParts(dir / "stereo.exr")[0];
+  const struct {
+    std::vector<std::string> choose;
+    std::set<std::string> smoothed;  // channel name prefixes
+  } cases[] = {
+      {{}, {""}},           {{"--part", "left"}, {""}},       {{"--part", "right"}, {"right."}},
+      {{"--part", "diffuse"}, {"diffuse."}}, {{"--all-parts"}, {"", "right.", "diffuse."}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::PrintToString(c.choose));
+    std::vector<std::string> args = {(dir / "stereo.exr").string(), (dir / "out.exr").string(), "--key-color",
+                                     "0,255,0", "--softness", "0", "--quiet"};
+    args.insert(args.end(), c.choose.begin(), c.choose.end());
+    const ToolRun run = RunInProcess(args);
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    const Part after = ReadParts(dir / "out.exr")[0];
+    std::vector<std::string> names = before.spec.channelnames;
+    if (c.smoothed.contains("diffuse.")) names.push_back("diffuse.A");
+    std::vector<std::string> got = after.spec.channelnames;
+    std::sort(names.begin(), names.end()), std::sort(got.begin(), got.end());  // OpenEXR sorts them
+    ASSERT_EQ(got, names);
+    for (int i = 0; i < 8; ++i) {
+      for (const std::string& name : after.spec.channelnames) {
+        const std::size_t dot = name.rfind('.');
+        const std::string prefix = dot == std::string::npos ? "" : name.substr(0, dot + 1);
+        const int at = ChannelIndex(after.spec, name), was = ChannelIndex(before.spec, name);
+        const float value = after.samples[static_cast<std::size_t>(i * after.spec.nchannels + at)];
+        // A keyed pixel is no colour at all: nothing, premultiplied; an added alpha is full elsewhere.
+        const float expected = c.smoothed.contains(prefix) && i % 2 == 0 ? 0.0f
+                               : was < 0                                 ? 1.0f
+                                   : before.samples[static_cast<std::size_t>(i * before.spec.nchannels + was)];
+        EXPECT_EQ(value, expected) << name << " of pixel " << i;
+      }
+    }
+  }
+  EXPECT_EQ(ErrorOf([&] { ReadImage((dir / "stereo.exr").string(), {"centre"}); }),
+            WithPath("@ has no part, layer or view 'centre'; its layers and views are left, right, diffuse",
+                     dir / "stereo.exr"));
 }
 
 TEST(ImageFileTest, GreyIsWrittenFromTheRedChannel) {

@@ -6,11 +6,15 @@
 #include <sys/statvfs.h>
 #include <unistd.h>
 
+#include <cctype>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
+#include <mutex>
+#include <set>
 
 #include "cli_error.h"
+#include "progress.h"
 
 namespace tessaline::cli {
 
@@ -56,6 +60,7 @@ void RemoveTemporaries(int signal) {
     int expected = kLive;
     if (slot.state.compare_exchange_strong(expected, kClaimed)) unlink(slot.name);
   }
+  WriteInterruptedLine();  // the run says how far it got and how to go on
   errno = savedErrno;
   // The handler was installed with SA_RESETHAND: the same signal now ends the process as it would
   // have without us.
@@ -63,6 +68,57 @@ void RemoveTemporaries(int signal) {
 }
 
 std::atomic<unsigned> g_counter{0};
+
+// This machine's name as it goes into temporary file names: a farm's machines may write into one
+// shared folder, and a process id says nothing about another machine's processes.
+const std::string& HostName() {
+  static const std::string name = [] {
+    char text[256] = "";
+    if (gethostname(text, sizeof text - 1) != 0 || text[0] == 0) return std::string("localhost");
+    std::string host = text;
+    for (char& c : host) {
+      if (!std::isalnum(static_cast<unsigned char>(c)) && c != '.' && c != '_') c = '_';
+    }
+    return host;
+  }();
+  return name;
+}
+
+// The process id in a temporary file name of this machine's (".NAME.tmp-HOST-PID-N.ext"), or 0.
+pid_t OwnTemporaryOf(const std::string& name) {
+  const std::string mark = ".tmp-" + HostName() + "-";
+  const std::size_t at = name.rfind(mark);
+  if (name.empty() || name.front() != '.' || at == std::string::npos) return 0;
+  std::size_t i = at + mark.size(), digits = 0;
+  pid_t pid = 0;
+  for (; i < name.size() && std::isdigit(static_cast<unsigned char>(name[i])) && digits < 9; ++i, ++digits) {
+    pid = pid * 10 + (name[i] - '0');
+  }
+  if (digits == 0 || i >= name.size() || name[i] != '-') return 0;
+  std::size_t counter = 0;
+  for (++i; i < name.size() && std::isdigit(static_cast<unsigned char>(name[i])); ++i) ++counter;
+  if (counter == 0 || (i < name.size() && name[i] != '.')) return 0;
+  return pid;
+}
+
+// Removes, once per folder and run, the temporary files that this machine's processes left behind
+// when they died without a chance to clean up (killed outright, or the machine went down). Files of
+// live processes, and of other machines, stay.
+void RemoveStaleTemporaries(const fs::path& folder) {
+  static std::mutex mutex;
+  static std::set<std::string> swept;
+  {
+    const std::lock_guard lock(mutex);
+    if (!swept.insert(fs::absolute(folder).lexically_normal().string()).second) return;
+  }
+  std::error_code ec;
+  for (const auto& entry : fs::directory_iterator(folder, ec)) {
+    const pid_t pid = OwnTemporaryOf(entry.path().filename().string());
+    if (pid <= 0 || pid == getpid() || kill(pid, 0) == 0 || errno != ESRCH) continue;
+    std::error_code ignored;
+    if (entry.is_regular_file(ignored)) fs::remove(entry.path(), ignored);
+  }
+}
 
 // The file a path finally names: a symbolic link is replaced through, so the link stays a link.
 fs::path FinalTarget(const std::string& path) {
@@ -107,21 +163,26 @@ std::string DiskProblem(int error, const std::string& folder) {
   }
 }
 
-AtomicFile::AtomicFile(const std::string& path) : path_(path) {
-  const fs::path target = FinalTarget(path);
-  target_ = target.string();
+void RefuseFolder(const std::string& path) {
   std::error_code ec;
-  if (fs::is_directory(target, ec)) {
+  if (fs::is_directory(FinalTarget(path), ec)) {
     throw CliError("cannot write " + Quoted(path) + ": it is a folder, and tessaline cannot replace it with an " +
                    "image; give OUTPUT a file name");
   }
-  // Hidden, unique to this process and call, and still ending in the target's extension.
+}
+
+AtomicFile::AtomicFile(const std::string& path) : path_(path) {
+  RefuseFolder(path);
+  const fs::path target = FinalTarget(path);
+  target_ = target.string();
+  // Hidden, unique to this machine, process and call, and still ending in the target's extension.
   const std::string stem = target.stem().string().substr(0, 100);
+  RemoveStaleTemporaries(target.parent_path().empty() ? fs::path(".") : target.parent_path());
   struct stat previous {};
   const bool replacing = stat(target_.c_str(), &previous) == 0;
   for (;;) {
-    const fs::path temp = target.parent_path() / ("." + stem + ".tmp-" + std::to_string(getpid()) + "-" +
-                                                  std::to_string(g_counter++) + target.extension().string());
+    const fs::path temp = target.parent_path() / ("." + stem + ".tmp-" + HostName() + "-" + std::to_string(getpid()) +
+                                                  "-" + std::to_string(g_counter++) + target.extension().string());
     temp_ = temp.string();
     // Listed before it exists, so that no moment is left in which an interrupt would leave it behind.
     slot_ = Register(temp_);

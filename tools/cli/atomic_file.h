@@ -42,11 +42,15 @@ class AtomicFile {
   bool committed_ = false;
 };
 
+// Throws the CliError for an OUTPUT that is an existing folder (also through symbolic links).
+void RefuseFolder(const std::string& path);
+
 // What is wrong with the disk or folder holding `folder`, for an errno of a failed file operation
 // ("no space left on the disk holding 'out'; free some space or write elsewhere").
 std::string DiskProblem(int error, const std::string& folder);
 
-// Makes SIGINT and SIGTERM remove every temporary file of this process before it dies of the signal.
+// Makes SIGINT and SIGTERM remove every temporary file of this process, and say how far the run got
+// (WriteInterruptedLine), before it dies of the signal.
 // Call once, at start-up. A signal that was ignored when the process started stays ignored.
 void InstallInterruptCleanup();
 

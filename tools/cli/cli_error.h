@@ -3,6 +3,7 @@
 
 #include <stdexcept>
 #include <string>
+#include <string_view>
 
 namespace tessaline::cli {
 
@@ -21,5 +22,10 @@ inline std::string OneLine(std::string text) {
   }
   return text.empty() ? "no detail given" : text;
 }
+
+// `text` made safe to print on a terminal: control characters (C0, DEL and C1, which a file's
+// channel names or a library's message may hold and which would steer the terminal) and bytes that
+// are not UTF-8 are written as \xNN; tab, printable ASCII and whole UTF-8 characters stay.
+std::string TerminalSafe(std::string_view text);
 
 }  // namespace tessaline::cli

@@ -6,40 +6,38 @@
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <optional>
 #include <stdexcept>
 #include <type_traits>
 
+#include "colour_sets.h"
 #include "image_writer.h"
 
 namespace tessaline::cli {
 
 namespace fs = std::filesystem;
 
-// Where the smoothed part keeps its colour. Grey has red == green == blue.
-struct ColourChannels {
-  int alpha = -1;
-  int red = -1;
-  int green = -1;
-  int blue = -1;
-};
-
 struct SourcePart {
   OIIO::ImageSpec spec;
   std::vector<std::byte> samples;  // each channel in its own format, interleaved, as stored
 };
 
+// A colour set that was read, and how its file stores it.
+struct SourceSet {
+  ColourSet where;
+  bool premultiplied = false;  // its colour is stored multiplied by alpha
+};
+
 struct SourceFile {
   std::string format;  // as OpenImageIO names it ("png", "openexr")
   std::vector<SourcePart> parts;
-  std::size_t chosen = 0;  // the part whose colour is smoothed
-  ColourChannels colour;
-  bool premultiplied = false;  // the chosen part's colour is stored multiplied by alpha
+  std::vector<SourceSet> sets;  // what was chosen to smooth; Image::set indexes it
 };
 
-bool Image::HasAlpha() const { return source && source->colour.alpha >= 0; }
+bool Image::HasAlpha() const { return source && source->sets[set].where.channels.alpha >= 0; }
 
 namespace {
 
@@ -108,26 +106,6 @@ std::optional<Depth> DepthOf(OIIO::TypeDesc type) {
   if (type == OIIO::TypeDesc::UINT16) return Depth::U16;
   if (type == OIIO::TypeDesc::HALF || type == OIIO::TypeDesc::FLOAT) return Depth::F32;
   return std::nullopt;
-}
-
-std::string Join(const std::vector<std::string>& names) {
-  std::string joined;
-  for (const std::string& name : names) joined += (joined.empty() ? "" : ",") + name;
-  return joined;
-}
-
-std::optional<ColourChannels> FindColour(const OIIO::ImageSpec& spec) {
-  auto find = [&](const char* name) { return spec.channelindex(name); };
-  ColourChannels c;
-  c.red = find("R"), c.green = find("G"), c.blue = find("B");
-  if (c.red < 0 || c.green < 0 || c.blue < 0) c.red = c.green = c.blue = find("Y");
-  if (c.red < 0) return std::nullopt;
-  c.alpha = find("A");
-  if (c.alpha < 0 && spec.alpha_channel >= 0 && spec.alpha_channel != c.red && spec.alpha_channel != c.green &&
-      spec.alpha_channel != c.blue) {
-    c.alpha = spec.alpha_channel;
-  }
-  return c;
 }
 
 std::vector<int> Slots(const ColourChannels& c) { return {c.alpha, c.red, c.green, c.blue}; }
@@ -230,56 +208,26 @@ void EncodeColour(const T* argb, const ColourChannels& c, bool premultiply, cons
 }
 
 // Where the engine left a pixel as it was read, its stored samples go back bit for bit, rather than
-// through the round trip of division by alpha and 16-bit rescaling. `out` has the part's own layout.
+// through the round trip of division by alpha and 16-bit rescaling. `out` is laid out as `spec`,
+// which has the part's channels (with their types) first and `written` for the set's colour.
 template <class T>
-void KeepUnchangedPixels(const SourcePart& part, const ColourChannels& c, bool premultiplied, const T* argb,
-                         std::byte* out) {
-  std::vector<T> read(4 * part.spec.image_pixels());
-  DecodeColour(part, c, premultiplied, read.data());
-  const std::vector<std::size_t> offsets = ChannelOffsets(part.spec);
-  const std::size_t pixelBytes = part.spec.pixel_bytes(true);
-  for (std::size_t i = 0; i < read.size() / 4; ++i) {
-    if (std::memcmp(&read[4 * i], &argb[4 * i], 4 * sizeof(T)) != 0) continue;
-    for (const int slot : Slots(c)) {
-      if (slot < 0) continue;
-      const std::size_t at = i * pixelBytes + offsets[slot];
-      std::memcpy(out + at, part.samples.data() + at, part.spec.channelformat(slot).size());
+void KeepUnchangedPixels(const SourcePart& part, const ColourChannels& read, bool premultiplied, const T* argb,
+                         const OIIO::ImageSpec& spec, const ColourChannels& written, std::byte* out) {
+  std::vector<T> decoded(4 * part.spec.image_pixels());
+  DecodeColour(part, read, premultiplied, decoded.data());
+  const std::vector<std::size_t> from = ChannelOffsets(part.spec), to = ChannelOffsets(spec);
+  const std::size_t fromPixel = part.spec.pixel_bytes(true), toPixel = spec.pixel_bytes(true);
+  const std::vector<int> readSlots = Slots(read), writtenSlots = Slots(written);
+  for (std::size_t i = 0; i < decoded.size() / 4; ++i) {
+    if (std::memcmp(&decoded[4 * i], &argb[4 * i], 4 * sizeof(T)) != 0) continue;
+    for (int k = 0; k < 4; ++k) {
+      const int r = readSlots[static_cast<std::size_t>(k)], w = writtenSlots[static_cast<std::size_t>(k)];
+      if (r < 0 || w < 0 || part.spec.channelformat(r) != spec.channelformat(w)) continue;
+      std::memcpy(out + i * toPixel + to[static_cast<std::size_t>(w)],
+                  part.samples.data() + i * fromPixel + from[static_cast<std::size_t>(r)],
+                  spec.channelformat(w).size());
     }
   }
-}
-
-std::string PartName(const OIIO::ImageSpec& spec) {
-  const std::string name = spec.get_string_attribute("name");
-  return name.empty() ? std::string(spec.get_string_attribute("oiio:subimagename")) : name;
-}
-
-std::string DescribeParts(const SourceFile& file) {
-  std::string parts;
-  for (std::size_t i = 0; i < file.parts.size(); ++i) {
-    const std::string name = PartName(file.parts[i].spec);
-    parts += (i == 0 ? "" : ", ") + std::to_string(i) + (name.empty() ? "" : " (" + name + ")");
-  }
-  return parts;
-}
-
-std::size_t ChoosePart(const SourceFile& file, const std::string& path, const std::string& wanted) {
-  const std::string noColour = " no R, G and B channels (nor a grey Y channel) to smooth";
-  if (wanted.empty()) {
-    for (std::size_t i = 0; i < file.parts.size(); ++i) {
-      if (FindColour(file.parts[i].spec)) return i;
-    }
-    throw CliError(Quoted(path) + " has" + noColour +
-                   (file.parts.size() == 1 ? " (it has " + Join(file.parts[0].spec.channelnames) + ")"
-                                           : " in any of its parts (" + DescribeParts(file) + ")"));
-  }
-  for (std::size_t i = 0; i < file.parts.size(); ++i) {
-    const bool named = PartName(file.parts[i].spec) == wanted || std::to_string(i) == wanted;
-    if (!named) continue;
-    if (FindColour(file.parts[i].spec)) return i;
-    throw CliError("part " + Quoted(wanted) + " of " + Quoted(path) + " has" + noColour + " (it has " +
-                   Join(file.parts[i].spec.channelnames) + "); choose another part");
-  }
-  throw CliError(Quoted(path) + " has no part " + Quoted(wanted) + "; its parts are " + DescribeParts(file));
 }
 
 // The format OpenImageIO reads files with this extension as ("png" for ".PNG"), or "".
@@ -301,6 +249,30 @@ std::string FormatOfExtension(std::string extension) {
   return "";
 }
 
+// The format whose signature the file carries, as the library's own readers recognise it, or "".
+std::string FormatByContent(const std::string& path) {
+  const std::string list = OIIO::get_string_attribute("input_format_list");
+  for (std::size_t start = 0; start < list.size();) {
+    const std::size_t end = std::min(list.find(',', start), list.size());
+    const std::string format = list.substr(start, end - start);
+    start = end + 1;
+    const auto reader = OIIO::ImageInput::create(format);
+    if (reader && reader->valid_file(path)) {
+      OIIO::geterror();
+      return format;
+    }
+  }
+  OIIO::geterror();
+  return "";
+}
+
+// Whether a reader's refusal says the file is valid but of a kind it does not read.
+bool Unsupported(const std::string& detail) {
+  std::string lower = detail;
+  std::transform(lower.begin(), lower.end(), lower.begin(), [](unsigned char c) { return std::tolower(c); });
+  return lower.find("not supported") != std::string::npos || lower.find("unsupported") != std::string::npos;
+}
+
 std::unique_ptr<OIIO::ImageInput> OpenForReading(const std::string& path) {
   std::error_code ec;
   const fs::file_status status = fs::status(path, ec);
@@ -315,17 +287,49 @@ std::unique_ptr<OIIO::ImageInput> OpenForReading(const std::string& path) {
   config.attribute("oiio:UnassociatedAlpha", 1);  // samples as stored; StoresPremultiplied decides
   auto reader = OIIO::ImageInput::open(path, &config);
   if (reader) return reader;
-  const std::string detail = OneLine(OIIO::geterror());
-  const std::string format = FormatOfExtension(fs::path(path).extension().string());
-  if (format.empty()) {
-    throw CliError("cannot read " + Quoted(path) + " as an image: tessaline knows no image format by its name or " +
-                   "content; give INPUT a .png, .tif, .exr or other image file");
+  std::string detail = OneLine(OIIO::geterror());
+  // The file's own signature says more than its name: a damaged EXR called frame.bin is still one,
+  // and its own reader says what is wrong with it.
+  const std::string byContent = FormatByContent(path);
+  if (!byContent.empty()) {
+    reader = OIIO::ImageInput::create(byContent);
+    OIIO::ImageSpec spec;
+    if (reader && reader->open(path, spec, config)) return reader;
+    detail = reader ? OneLine(reader->geterror()) : detail;
+    OIIO::geterror();
   }
-  throw CliError("cannot read " + Quoted(path) + " as an image: it is not a valid " + format +
-                 " file, or it is damaged (" + detail + ")");
+  // Some of the library's readers check a declared size themselves, against the limit that the run
+  // gives them; the way to raise it is ours.
+  if (detail.find("limits:imagesize_MB") != std::string::npos) {
+    throw CliError(Quoted(path) + " declares an image larger than this run allows; if the file is real, raise " +
+                   "--max-pixels (or use fewer --threads)");
+  }
+  const std::string format = byContent.empty() ? FormatOfExtension(fs::path(path).extension().string()) : byContent;
+  const std::string cannot = "cannot read " + Quoted(path) + " as an image: ";
+  if (format.empty()) {
+    throw CliError(cannot + "tessaline knows no image format by its name or content; give INPUT a .png, .tif, " +
+                   ".exr or other image file");
+  }
+  if (Unsupported(detail)) {
+    const bool subsampled = detail.find("ubsampled") != std::string::npos;
+    throw CliError(cannot + "it is a valid " + format + " file of a kind tessaline cannot read (" +
+                   (subsampled ? "its channels are subsampled, as in a luminance/chroma file; convert it to "
+                                 "full-resolution RGB first"
+                               : detail) +
+                   ")");
+  }
+  if (!byContent.empty()) throw CliError(cannot + "it is a damaged " + format + " file (" + detail + ")");
+  throw CliError(cannot + "it is not a valid " + format + " file, or it is damaged (" + detail + ")");
 }
 
-void ReadParts(OIIO::ImageInput& reader, const std::string& path, SourceFile& file) {
+std::string Millions(std::uint64_t pixels) {
+  char text[32];
+  std::snprintf(text, sizeof text, pixels < 10000000 ? "%.1f" : "%.0f", static_cast<double>(pixels) / 1e6);
+  return text;
+}
+
+void ReadParts(OIIO::ImageInput& reader, const std::string& path, const ReadOptions& options, SourceFile& file) {
+  std::uint64_t declared = 0;
   for (int s = 0; reader.seek_subimage(s, 0); ++s) {
     SourcePart part{reader.spec(), {}};
     if (part.spec.deep || part.spec.depth > 1) {
@@ -335,6 +339,15 @@ void ReadParts(OIIO::ImageInput& reader, const std::string& path, SourceFile& fi
       throw CliError(Quoted(path) + " holds MIP-mapped (texture) images; tessaline smooths flat images only");
     }
     reader.geterror();  // the failed seek's message is no failure of the file
+    // What a header declares is checked before anything is allocated for it: a damaged or hostile
+    // file of a few hundred bytes can declare gigapixels.
+    declared += part.spec.image_pixels();
+    if (options.maxPixels != 0 && declared > options.maxPixels) {
+      throw CliError(Quoted(path) + " declares " + (s == 0 ? "an image" : "images") + " of " + Millions(declared) +
+                     " million pixels (" + std::to_string(part.spec.width) + " x " + std::to_string(part.spec.height) +
+                     (s == 0 ? "" : " the largest part") + "), more than the " + Millions(options.maxPixels) +
+                     " million this run allows; if the file is real, raise --max-pixels (or use fewer --threads)");
+    }
     part.samples.resize(part.spec.image_bytes(true));
     if (!reader.read_image(s, 0, 0, part.spec.nchannels, OIIO::TypeUnknown, part.samples.data()) ||
         reader.has_error()) {
@@ -377,12 +390,13 @@ bool SameLayout(const OIIO::ImageSpec& a, const OIIO::ImageSpec& b) {
   return true;
 }
 
-// The part's samples in the channel formats of `spec`.
+// The part's samples in the channel formats of `spec`, whose first channels are the part's (it may
+// have more, added for alpha, which start at zero).
 std::vector<std::byte> Relayout(const SourcePart& part, const OIIO::ImageSpec& spec) {
-  if (SameLayout(part.spec, spec)) return part.samples;
+  if (spec.nchannels == part.spec.nchannels && SameLayout(part.spec, spec)) return part.samples;
   std::vector<std::byte> out(spec.image_bytes(true));
   const std::vector<std::size_t> from = ChannelOffsets(part.spec), to = ChannelOffsets(spec);
-  for (int c = 0; c < spec.nchannels; ++c) {
+  for (int c = 0; c < part.spec.nchannels; ++c) {
     ConvertChannel(spec, part.samples.data() + from[c], part.spec.channelformat(c),
                    static_cast<OIIO::stride_t>(part.spec.pixel_bytes(true)), out.data() + to[c], spec.channelformat(c),
                    static_cast<OIIO::stride_t>(spec.pixel_bytes(true)));
@@ -390,89 +404,146 @@ std::vector<std::byte> Relayout(const SourcePart& part, const OIIO::ImageSpec& s
   return out;
 }
 
+// A colour set as it is written: where its colour goes, and the depth its pixels have.
+struct OutputSet {
+  const Image* image;
+  const SourceSet* read;
+  ColourChannels channels;
+};
+
+// Gives a set without alpha an alpha channel of its own, named after its layer, after the part's
+// other channels and of its colour's type.
+void AddAlpha(OIIO::ImageSpec& spec, OutputSet& set) {
+  const OIIO::TypeDesc type = spec.channelformat(set.channels.red);
+  if (!spec.channelformats.empty()) spec.channelformats.push_back(type);
+  const std::string& layer = set.read->where.layer;
+  spec.channelnames.push_back(layer.empty() ? "A" : layer + ".A");
+  set.channels.alpha = spec.nchannels++;
+  if (layer.empty()) spec.alpha_channel = set.channels.alpha;
+}
+
 // The smoothed part's layout in the output: the input's own in its own format; converted, the
 // colour in formats the output holds well (16-bit PNG for half and float, half or float for integer
 // colour that is premultiplied on the way).
-OIIO::ImageSpec ColourSpec(const SourceFile& file, Depth depth, const std::string& format, bool premultiply) {
-  OIIO::ImageSpec spec = file.parts[file.chosen].spec;
+void SetColourTypes(OIIO::ImageSpec& spec, const std::vector<OutputSet>& sets, const std::string& format,
+                    bool sameFormat, bool premultiply) {
   spec.erase_attribute("oiio:BitsPerSample");  // smoothed samples need every bit of the format
   if (premultiply) {
     spec.erase_attribute("oiio:UnassociatedAlpha");
   } else {
     spec.attribute("oiio:UnassociatedAlpha", 1);
   }
-  if (format == file.format) return spec;
-  std::optional<OIIO::TypeDesc> colourType;
-  if (format == "png" && depth == Depth::F32) colourType = OIIO::TypeDesc::UINT16;
-  if (premultiply && depth != Depth::F32) colourType = depth == Depth::U8 ? OIIO::TypeDesc::HALF : OIIO::TypeDesc::FLOAT;
-  for (const int slot : Slots(file.colour)) {
-    if (slot >= 0 && colourType) SetChannelType(spec, slot, *colourType);
+  if (sameFormat) return;
+  for (const OutputSet& set : sets) {
+    const Depth depth = set.image->depth;
+    std::optional<OIIO::TypeDesc> colourType;
+    if (format == "png" && depth == Depth::F32) colourType = OIIO::TypeDesc::UINT16;
+    if (premultiply && set.channels.alpha >= 0 && depth != Depth::F32) {
+      colourType = depth == Depth::U8 ? OIIO::TypeDesc::HALF : OIIO::TypeDesc::FLOAT;
+    }
+    for (const int slot : Slots(set.channels)) {
+      if (slot >= 0 && colourType) SetChannelType(spec, slot, *colourType);
+    }
   }
-  return spec;
 }
 
 }  // namespace
 
-Image ReadImage(const std::string& path, const ReadOptions& options) {
+std::vector<Image> ReadImages(const std::string& path, const ReadOptions& options) {
   const auto reader = OpenForReading(path);
   auto file = std::make_shared<SourceFile>();
   file->format = reader->format_name();
-  ReadParts(*reader, path, *file);
-  file->chosen = ChoosePart(*file, path, options.part);
-  const SourcePart& part = file->parts[file->chosen];
-  file->colour = *FindColour(part.spec);
-  file->premultiplied = file->colour.alpha >= 0 && StoresPremultiplied(file->format, part.spec);
+  ReadParts(*reader, path, options, *file);
+  std::vector<OIIO::ImageSpec> specs;
+  for (const SourcePart& part : file->parts) specs.push_back(part.spec);
+  for (const ColourSet& set : ChooseColourSets(specs, path, options.part, options.allParts)) {
+    const bool alpha = set.channels.alpha >= 0;
+    file->sets.push_back({set, alpha && StoresPremultiplied(file->format, specs[set.part])});
+  }
 
-  Image image;
-  image.depth = ChooseDepth(part.spec, file->colour, path);
-  image.width = part.spec.width;
-  image.height = part.spec.height;
-  image.pixels.resize(static_cast<std::size_t>(image.RowBytes()) * static_cast<std::size_t>(image.height));
-  WithSampleType(image.depth, [&]<class T>() {
-    DecodeColour(part, file->colour, file->premultiplied, reinterpret_cast<T*>(image.pixels.data()));
-  });
-  image.source = std::move(file);
-  return image;
+  std::vector<Image> images;
+  for (std::size_t s = 0; s < file->sets.size(); ++s) {
+    const SourceSet& set = file->sets[s];
+    const SourcePart& part = file->parts[set.where.part];
+    Image image;
+    image.depth = ChooseDepth(part.spec, set.where.channels, path);
+    image.width = part.spec.width;
+    image.height = part.spec.height;
+    image.set = s;
+    image.pixels.resize(static_cast<std::size_t>(image.RowBytes()) * static_cast<std::size_t>(image.height));
+    WithSampleType(image.depth, [&]<class T>() {
+      DecodeColour(part, set.where.channels, set.premultiplied, reinterpret_cast<T*>(image.pixels.data()));
+    });
+    images.push_back(std::move(image));
+  }
+  for (Image& image : images) image.source = file;
+  return images;
 }
 
-void WriteImage(const Image& image, const std::string& path) {
-  if (!image.source) throw std::logic_error("WriteImage takes images made by ReadImage");
-  const SourceFile& file = *image.source;
-  const OIIO::ImageSpec& read = file.parts[file.chosen].spec;
-  if (image.width != read.width || image.height != read.height ||
-      image.pixels.size() != static_cast<std::size_t>(image.RowBytes()) * static_cast<std::size_t>(image.height)) {
-    throw std::logic_error("WriteImage takes pixels of the size that was read");
+Image ReadImage(const std::string& path, const ReadOptions& options) { return ReadImages(path, options).front(); }
+
+void WriteImages(const std::vector<Image>& images, const std::string& path, bool withAlpha) {
+  if (images.empty() || !images.front().source) throw std::logic_error("WriteImages takes images made by ReadImages");
+  const SourceFile& file = *images.front().source;
+  std::vector<std::vector<OutputSet>> byPart(file.parts.size());
+  for (const Image& image : images) {
+    const OIIO::ImageSpec& read = file.parts[file.sets.at(image.set).where.part].spec;
+    if (image.source.get() != &file || image.width != read.width || image.height != read.height ||
+        image.pixels.size() != static_cast<std::size_t>(image.RowBytes()) * static_cast<std::size_t>(image.height)) {
+      throw std::logic_error("WriteImages takes the images of one file, with pixels of the size that was read");
+    }
+    const SourceSet& set = file.sets[image.set];
+    byPart[set.where.part].push_back({&image, &set, set.where.channels});
   }
   auto writer = CreateWriter(path);
   const std::string format = writer->format_name();
   const bool sameFormat = format == file.format;
-  const bool premultiply = file.colour.alpha >= 0 && (sameFormat ? file.premultiplied
-                                                                 : format == "openexr" || (format == "tiff" && file.premultiplied));
   const bool mixedAllowed = writer->supports("channelformats");
 
   std::vector<std::vector<std::byte>> converted(file.parts.size());
   std::vector<SubimageData> subimages;
   for (std::size_t i = 0; i < file.parts.size(); ++i) {
     const SourcePart& part = file.parts[i];
-    const bool chosen = i == file.chosen;
-    OIIO::ImageSpec spec = chosen ? ColourSpec(file, image.depth, format, premultiply) : part.spec;
+    std::vector<OutputSet>& sets = byPart[i];
+    OIIO::ImageSpec spec = part.spec;
+    if (!sets.empty()) {
+      bool alpha = false, storedPremultiplied = false;
+      for (OutputSet& set : sets) {
+        if (withAlpha && set.channels.alpha < 0) AddAlpha(spec, set);
+        alpha = alpha || set.channels.alpha >= 0;
+        storedPremultiplied = storedPremultiplied || set.read->premultiplied;
+      }
+      // OpenEXR always holds colour multiplied by alpha; a TIFF, or a file of the input's own
+      // format, the way the input did.
+      const bool premultiply =
+          alpha && (format == "openexr" || ((format == "tiff" || sameFormat) && storedPremultiplied));
+      SetColourTypes(spec, sets, format, sameFormat, premultiply);
+      SettleChannelTypes(spec, mixedAllowed);
+      converted[i] = Relayout(part, spec);
+      for (const OutputSet& set : sets) {
+        WithSampleType(set.image->depth, [&]<class T>() {
+          const T* argb = reinterpret_cast<const T*>(set.image->pixels.data());
+          EncodeColour(argb, set.channels, premultiply && set.channels.alpha >= 0, spec, converted[i].data());
+          if (sameFormat) {
+            KeepUnchangedPixels(part, set.read->where.channels, set.read->premultiplied, argb, spec, set.channels,
+                                converted[i].data());
+          }
+        });
+      }
+      subimages.push_back({spec, converted[i].data()});
+      continue;
+    }
     SettleChannelTypes(spec, mixedAllowed);
-    if (!chosen && SameLayout(spec, part.spec)) {
+    if (SameLayout(spec, part.spec)) {
       subimages.push_back({spec, part.samples.data()});
       continue;
     }
     converted[i] = Relayout(part, spec);
-    if (chosen) {
-      WithSampleType(image.depth, [&]<class T>() {
-        const T* argb = reinterpret_cast<const T*>(image.pixels.data());
-        EncodeColour(argb, file.colour, premultiply, spec, converted[i].data());
-        if (sameFormat) KeepUnchangedPixels(part, file.colour, file.premultiplied, argb, converted[i].data());
-      });
-    }
     subimages.push_back({spec, converted[i].data()});
   }
   WriteImageFile(std::move(writer), path, subimages);
 }
 
-}  // namespace tessaline::cli
+void WriteImage(const Image& image, const std::string& path, bool withAlpha) { WriteImages({image}, path, withAlpha); }
 
+}  // namespace tessaline::cli

@@ -4,12 +4,21 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <filesystem>
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
 
 #include "atomic_file.h"
 #include "cli_error.h"
+#include "version.h"
 
 namespace tessaline::cli {
+
+namespace fs = std::filesystem;
 
 namespace {
 
@@ -65,7 +74,7 @@ class TempFileProxy final : public OIIO::Filesystem::IOProxy {
 // Writers whose files come out whole through a proxy. Others (TIFF, whose directories are
 // rewritten through reads the proxy path does not serve, HDR) write by name and are read back.
 bool WritesThroughProxy(const std::string& format) {
-  for (const char* known : {"png", "openexr", "jpeg", "targa", "bmp", "webp"}) {
+  for (const char* known : {"png", "openexr", "jpeg", "targa", "bmp", "webp", "dpx"}) {
     if (format == known) return true;
   }
   return false;
@@ -81,6 +90,18 @@ std::string ChannelNames(const OIIO::ImageSpec& spec) {
   return names;
 }
 
+// The colour and alpha channels of `wanted` that a reader does not find by name in `written`: a
+// format that renames them (a depth-map format calls its one channel "z") has not kept a picture.
+std::string LostColourChannels(const OIIO::ImageSpec& wanted, const OIIO::ImageSpec& written) {
+  std::string lost;
+  for (const char* name : {"R", "G", "B", "A", "Y"}) {
+    if (ChannelIndex(wanted, name) >= 0 && ChannelIndex(written, name) < 0) {
+      lost += (lost.empty() ? "" : ",") + std::string(name);
+    }
+  }
+  return lost;
+}
+
 // What the writer cannot keep, said before anything is written.
 void CheckCapacity(OIIO::ImageOutput& writer, const std::string& path, const std::vector<SubimageData>& subimages) {
   const std::string cannot = "cannot write " + Quoted(path) + ": " + Article(writer.format_name()) + " file ";
@@ -93,6 +114,12 @@ void CheckCapacity(OIIO::ImageOutput& writer, const std::string& path, const std
     if (subimage.spec.alpha_channel >= 0 && !writer.supports("alpha")) {
       throw CliError(cannot + "cannot hold an alpha channel" + remedy);
     }
+    // The library's DPX writer stops the whole program on a channel count it does not take, rather
+    // than refusing it.
+    const int channels = subimage.spec.nchannels;
+    if (writer.format_name() == std::string("dpx") && channels != 1 && channels != 3 && channels != 4) {
+      throw CliError(cannot + "holds 1, 3 or 4 channels, and this image has " + std::to_string(channels) + remedy);
+    }
   }
 }
 
@@ -103,24 +130,95 @@ void CheckCapacity(OIIO::ImageOutput& writer, const std::string& path, const std
   throw CliError("cannot write " + Quoted(path) + ": " + why);
 }
 
+// Formats that keep only an approximation of the samples, by design.
+bool Lossy(const std::string& format) {
+  for (const char* lossy : {"jpeg", "webp", "heif", "jpeg2000", "gif"}) {
+    if (format == lossy) return true;
+  }
+  return false;
+}
+
+// A subimage's samples as floats, each channel converted from its own format.
+std::vector<float> AsFloats(const SubimageData& subimage) {
+  const OIIO::ImageSpec& spec = subimage.spec;
+  const auto channels = static_cast<OIIO::stride_t>(spec.nchannels);
+  const auto pixel = static_cast<OIIO::stride_t>(spec.pixel_bytes(true));
+  std::vector<float> floats(spec.image_pixels() * static_cast<std::size_t>(channels));
+  const auto* bytes = static_cast<const char*>(subimage.samples);
+  for (int c = 0; c < spec.nchannels; ++c) {
+    OIIO::convert_image(1, spec.width, spec.height, 1, bytes, spec.channelformat(c), pixel, pixel * spec.width,
+                        OIIO::AutoStride, floats.data() + c, OIIO::TypeDesc::FLOAT,
+                        channels * static_cast<OIIO::stride_t>(sizeof(float)),
+                        channels * static_cast<OIIO::stride_t>(sizeof(float)) * spec.width, OIIO::AutoStride);
+    bytes += spec.channelformat(c).size();
+  }
+  return floats;
+}
+
+// How far a sample of this type may be from the value it was given.
+float Step(OIIO::TypeDesc type, float value) {
+  if (type == OIIO::TypeDesc::HALF) return std::abs(value) / 1024.0f + 6e-8f;
+  if (type.is_floating_point()) return std::abs(value) * 1e-6f;
+  return 1.0f / static_cast<float>((std::uint64_t{1} << (8 * type.size())) - 1);
+}
+
+// Where a written file does not hold what was given to its writer (a library writer with a fault
+// of its own, such as swapped bytes), within the precision of the types on both sides; "" when it
+// does. Integer samples hold 0..1 (or -1..1), so the given values are clamped to that first; an
+// HDR file shares one exponent between the channels of a pixel.
+std::string WrongSample(const OIIO::ImageSpec& given, const std::vector<float>& wanted, const OIIO::ImageSpec& stored,
+                        const std::vector<float>& got, bool sharedExponent) {
+  const auto n = static_cast<std::size_t>(given.nchannels);
+  for (std::size_t i = 0; i < wanted.size() && i < got.size(); ++i) {
+    const int c = static_cast<int>(i % n);
+    const OIIO::TypeDesc type = stored.channelformat(c);
+    float want = wanted[i];
+    if (!type.is_floating_point()) want = std::clamp(want, type.is_signed() ? -1.0f : 0.0f, 1.0f);
+    float step = std::max(Step(given.channelformat(c), want), Step(type, want));
+    if (sharedExponent) {
+      for (std::size_t k = i - i % n; k < i - i % n + n; ++k) step = std::max(step, std::abs(wanted[k]) / 128.0f);
+    }
+    if (std::abs(got[i] - want) <= step * 1.01f || (std::isnan(got[i]) && std::isnan(want))) continue;
+    const std::size_t pixel = i / n;
+    char text[160];
+    std::snprintf(text, sizeof text, "channel %s of pixel (%zu, %zu) reads back as %g, not %g",
+                  c < static_cast<int>(given.channelnames.size()) ? given.channelnames[static_cast<std::size_t>(c)].c_str() : "?",
+                  pixel % static_cast<std::size_t>(given.width), pixel / static_cast<std::size_t>(given.width),
+                  static_cast<double>(got[i]), static_cast<double>(want));
+    return text;
+  }
+  return "";
+}
+
 // The written file as a reader sees it: every subimage with every channel, and (where the writer
-// did not go through our proxy, so that its writes went unseen) every sample readable.
+// did not go through our proxy, so that its writes went unseen) every sample readable and, unless
+// the format is lossy, holding what was written.
 void CheckWritten(const AtomicFile& file, const std::string& path, const std::string& format,
                   const std::vector<SubimageData>& subimages, bool readSamples) {
-  auto reader = OIIO::ImageInput::open(file.TempPath());
+  OIIO::ImageSpec asStored;
+  asStored.attribute("oiio:UnassociatedAlpha", 1);  // straight samples stay as written, not multiplied
+  auto reader = OIIO::ImageInput::open(file.TempPath(), &asStored);
   std::string problem;
   for (std::size_t i = 0; reader && problem.empty() && i < subimages.size(); ++i) {
     const OIIO::ImageSpec& wanted = subimages[i].spec;
     if (!reader->seek_subimage(static_cast<int>(i), 0)) {
       problem = "keeps only " + std::to_string(i) + " of " + std::to_string(subimages.size()) + " parts or pages";
-    } else if (reader->spec().nchannels != wanted.nchannels) {
+    } else if (reader->spec().nchannels < wanted.nchannels) {
       problem = "keeps only " + std::to_string(reader->spec().nchannels) + " of the " +
                 std::to_string(wanted.nchannels) + " channels " + ChannelNames(wanted);
+    } else if (reader->spec().nchannels > wanted.nchannels) {
+      problem = "has " + std::to_string(reader->spec().nchannels) + " channels where " +
+                std::to_string(wanted.nchannels) + " (" + ChannelNames(wanted) + ") were written";
+    } else if (const std::string lost = LostColourChannels(wanted, reader->spec()); !lost.empty()) {
+      problem = "does not keep the colour channels " + lost + " (it names them " + ChannelNames(reader->spec()) + ")";
     } else if (readSamples) {
       std::vector<float> samples(reader->spec().image_pixels() * static_cast<std::size_t>(wanted.nchannels));
       if (!reader->read_image(static_cast<int>(i), 0, 0, wanted.nchannels, OIIO::TypeDesc::FLOAT, samples.data()) ||
           reader->has_error()) {
         problem = "does not read back complete";
+      } else if (!Lossy(format)) {
+        const std::string wrong = WrongSample(wanted, AsFloats(subimages[i]), reader->spec(), samples, format == "hdr");
+        if (!wrong.empty()) problem = "does not hold what was written (" + wrong + ")";
       }
     }
   }
@@ -133,10 +231,59 @@ void CheckWritten(const AtomicFile& file, const std::string& path, const std::st
 
 }  // namespace
 
+namespace {
+
+// The library's writer for a file name or format name, unless it makes no file: one of them draws on
+// the terminal, one throws the image away.
+std::unique_ptr<OIIO::ImageOutput> FileWriter(const std::string& nameOrFormat) {
+  auto writer = OIIO::ImageOutput::create(nameOrFormat);
+  OIIO::geterror();  // a name no writer takes is answered here, not by the library's text
+  if (writer && (writer->format_name() == std::string("term") || writer->format_name() == std::string("null"))) {
+    writer.reset();
+  }
+  return writer;
+}
+
+}  // namespace
+
+std::optional<bool> HoldsAlpha(const std::string& path) {
+  const auto writer = FileWriter(path);
+  if (!writer) return std::nullopt;
+  return writer->supports("alpha");
+}
+
+std::string ExtensionsHoldingAlpha() {
+  const std::string list = OIIO::get_string_attribute("extension_list");  // "fmt:ext,ext;fmt:ext"
+  std::string extensions;
+  for (std::size_t start = 0; start < list.size();) {
+    const std::size_t end = std::min(list.find(';', start), list.size());
+    const std::size_t colon = list.find(':', start);
+    const std::string format = list.substr(start, colon - start);
+    const std::string first = list.substr(colon + 1, std::min(list.find(',', colon), end) - colon - 1);
+    if (const auto writer = FileWriter(format); writer && writer->supports("alpha") && FileWriter("x." + first)) {
+      extensions += (extensions.empty() ? "." : ", .") + first;
+    }
+    start = end + 1;
+  }
+  return extensions;
+}
+
 std::unique_ptr<OIIO::ImageOutput> CreateWriter(const std::string& path) {
-  auto writer = OIIO::ImageOutput::create(path);
+  RefuseFolder(path);
+  auto writer = FileWriter(path);
+  // Three of the library's writers are not used. Every file tessaline writes is the same for the
+  // same input and options, and its RLA writer stamps every file with the time of writing whatever
+  // it is told, while its GIF writer picks a different palette each time (seen between two runs).
+  // Its HEIF writer reads each row past the end of the image it is given (seen under
+  // AddressSanitizer), which no input may make it do.
+  const std::string refused = writer ? writer->format_name() : "";
+  if (refused == "rla" || refused == "gif" || refused == "heif") {
+    throw CliError("cannot write " + Quoted(path) + ": the " + refused + " writer of the image library " +
+                   (refused == "heif" ? "reads past the end of the pictures it is given"
+                                      : "does not give the same file twice for the same picture") +
+                   ", so tessaline does not use it; write OUTPUT as .png, .tif or .exr");
+  }
   if (!writer) {
-    OIIO::geterror();  // OpenImageIO's text names no remedy; ours does
     throw CliError("cannot write " + Quoted(path) + ": its extension names no image format tessaline can " +
                    "write; end OUTPUT in .png, .tif, .exr or another image extension");
   }
@@ -154,15 +301,43 @@ void WriteImageFile(std::unique_ptr<OIIO::ImageOutput> writerIn, const std::stri
   const bool proxied = WritesThroughProxy(format) && writer->set_ioproxy(&proxy);
 
   std::vector<OIIO::ImageSpec> specs;
-  for (const SubimageData& subimage : subimages) specs.push_back(subimage.spec);
-  bool ok = subimages.size() == 1 ? writer->open(file.TempPath(), specs[0])
-                                  : writer->open(file.TempPath(), static_cast<int>(specs.size()), specs.data());
-  for (std::size_t i = 0; ok && i < subimages.size(); ++i) {
-    if (i > 0) ok = writer->open(file.TempPath(), specs[i], OIIO::ImageOutput::AppendSubimage);
-    ok = ok && writer->write_image(OIIO::TypeUnknown, subimages[i].samples);
+  for (const SubimageData& subimage : subimages) {
+    specs.push_back(subimage.spec);
+    // The conventional tag says what made the file. A time stamp would make every run's file
+    // differ: the writers that add one unasked (OpenEXR, TIFF) are given an empty one instead,
+    // unless the input had its own.
+    specs.back().attribute("Software", SoftwareName());
+    if (specs.back().find_attribute("DateTime") == nullptr) specs.back().attribute("DateTime", "");
+    // The SGI writer fills the header's image name from the description, and without one leaves
+    // whatever its memory held there: the file's own name it is.
+    if (format == "sgi" && specs.back().get_string_attribute("ImageDescription").empty()) {
+      specs.back().attribute("ImageDescription", fs::path(path).filename().string().substr(0, 79));
+    }
   }
-  ok = writer->close() && ok;
-  const std::string detail = OneLine(writer->geterror());
+  // DPX records the name it is written under in its header: it is given the OUTPUT's own, which
+  // through a proxy it never opens.
+  const std::string name = proxied && format == "dpx" ? path : file.TempPath();
+  const bool opened = subimages.size() == 1 ? writer->open(name, specs[0])
+                                            : writer->open(name, static_cast<int>(specs.size()), specs.data());
+  bool ok = opened;
+  for (std::size_t i = 0; ok && i < subimages.size(); ++i) {
+    if (i > 0) ok = writer->open(name, specs[i], OIIO::ImageOutput::AppendSubimage);
+    // The samples are in the spec's own formats. A writer may store another (OpenEXR has no 8-bit
+    // samples, an HDR file only floats), and converts only when told what it is given: "native"
+    // would be its own format, read past the end of a smaller buffer. Mixed formats are only ever
+    // given to a writer that keeps them.
+    const OIIO::TypeDesc given = specs[i].channelformats.empty() ? specs[i].format : OIIO::TypeUnknown;
+    ok = ok && writer->write_image(given, subimages[i].samples);
+  }
+  std::string detail = OneLine(writer->geterror());
+  if (opened) {
+    ok = writer->close() && ok;
+    if (detail == OneLine("")) detail = OneLine(writer->geterror());
+  } else if (proxied) {
+    // A writer that refused to open has nothing to close, and some (WebP) would free what they never
+    // made when closing a file they take for open because it has a proxy: the proxy goes first.
+    writer->set_ioproxy(nullptr);
+  }
   writer.reset();
   // The disk's own account comes first: a writer's text about a failed write names no cause.
   file.ThrowIfWritesFailed();

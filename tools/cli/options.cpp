@@ -5,8 +5,8 @@
 #include <tuple>
 #include <utility>
 
-#include "../../Source/effect_identity.h"  // plain #defines: the version the plug-in reports
 #include "cli_error.h"
+#include "version.h"
 #include "whole_number.h"
 
 namespace tessaline::cli {
@@ -91,6 +91,17 @@ std::string SetThreads(Parsed& parsed, std::string_view name, std::string_view v
   return SetWhole(parsed.options.threads, name, value, 1, kMaxThreads);
 }
 
+std::string SetMaxPixels(Parsed& parsed, std::string_view name, std::string_view value) {
+  constexpr std::uint64_t kMost = 1'000'000'000'000;
+  const auto number = ParseWhole<std::uint64_t>(value, 1, kMost);
+  if (!number) {
+    return std::string(name) + " needs a whole number of pixels from 1 to " + std::to_string(kMost) +
+           " (e.g. 250000000 for 250 million), not " + Quoted(std::string(value));
+  }
+  parsed.options.maxPixels = *number;
+  return {};
+}
+
 std::string SetFrames(Parsed& parsed, std::string_view, std::string_view value) {
   return ParseFrameList(value, parsed.options.frames.emplace());
 }
@@ -122,6 +133,9 @@ constexpr OptionSpec kOptions[] = {
     {"--threads", true, false, SetThreads},
     {"--part", true, false,
      [](Parsed& p, std::string_view name, std::string_view value) { return SetText(p.options.part, name, value); }},
+    {"--all-parts", false, false,
+     [](Parsed& p, std::string_view, std::string_view) { return Raise(p.options.allParts); }},
+    {"--max-pixels", true, false, SetMaxPixels},
     {"--edges", true, false,
      [](Parsed& p, std::string_view name, std::string_view value) { return SetText(p.edges, name, value); }},
     {"--skip-existing", false, false,
@@ -146,6 +160,9 @@ std::string CheckTogether(Parsed& parsed, const std::vector<std::string>& positi
     return parsed.keyOnly + " only works with a colour key; add --key-color R,G,B or drop " + parsed.keyOnly;
   }
   options.mode = !parsed.keyed ? SourceMode::Plain : parsed.invert ? SourceMode::KeyInvert : SourceMode::Key;
+  if (options.allParts && !options.part.empty()) {
+    return "--part chooses one part, layer or view and --all-parts takes them all; give one of them";
+  }
   if (positional.size() < 2) {
     return (positional.empty() ? "missing INPUT and OUTPUT file names" : "missing OUTPUT file name") +
            std::string(kSeeHelp);
@@ -241,10 +258,7 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
   return result;
 }
 
-std::string VersionLine() {
-  return "tessaline " + std::to_string(TESSALINE_VERSION_MAJOR) + "." + std::to_string(TESSALINE_VERSION_MINOR) + "." +
-         std::to_string(TESSALINE_VERSION_BUGFIX) + " (build " + std::to_string(TESSALINE_VERSION_BUILD) + ")\n";
-}
+std::string VersionLine() { return SoftwareName() + " (build " + std::to_string(TESSALINE_VERSION_BUILD) + ")\n"; }
 
 std::string_view Usage() {
   return R"(Usage: tessaline INPUT OUTPUT [options]
@@ -274,8 +288,9 @@ Smoothing (write either --option N or --option=N):
                            giving a tighter edge, from 0 to 100 (default 0).   e.g. --bias 30
   --key-color COLOUR       turns on the colour key: pixels of this colour become transparent before
                            smoothing, so their neighbours' edges are smoothed against transparency.
-                           COLOUR is R,G,B (each 0 to 255) or #RRGGBB. Needs an image with alpha to
-                           keep the result.   e.g. --key-color 0,255,0  or  --key-color=#00FF00
+                           COLOUR is R,G,B (each 0 to 255) or #RRGGBB. An input without alpha gets
+                           an alpha channel; an OUTPUT format without alpha (JPEG, HDR) is refused.
+                             e.g. --key-color 0,255,0  or  --key-color=#00FF00
                            (quote a colour starting with # when it stands alone: '#00FF00')
   --key-color-threshold N  how far a colour may be from the key colour and still match: the sum
                            of its red, green and blue differences in 8-bit units, from 0 to 1020
@@ -285,11 +300,21 @@ Smoothing (write either --option N or --option=N):
                            transparent. Only with --key-color.   e.g. --key-color 0,255,0 --invert
 
 Files:
-  --part NAME              smooths the part (layer) NAME of multi-part or layered files, e.g. one
-                           EXR part (default: the first part with red, green and blue).
-                             e.g. --part beauty
-  --edges OUT              also writes the edges the engine found, as a picture, to OUT (a frame
-                           pattern when INPUT is one).   e.g. --edges edges.####.png
+  --part NAME              smooths one part, page, layer or view: an EXR part or TIFF page by name
+                           or number from 0, or a channel layer (diffuse.R, .G, .B) or stereo view
+                           (left, right) inside one. Everything else is written through unchanged.
+                           Default: the first part with R, G and B (or grey), else the first layer.
+                             e.g. --part beauty   --part right   --part diffuse
+  --all-parts              smooths every part, layer and view that has colour channels.
+                             e.g. tessaline stereo.exr smooth.exr --all-parts
+  --edges OUT              also writes the edges the engine found to OUT: the frame dimmed, with a
+                           step to the right in red, a step below in green and a diagonal step in
+                           blue (mixed where a pixel has several). A frame pattern when INPUT is
+                           one; with --all-parts, the edges of the first.   e.g. --edges e.####.png
+  --max-pixels N           refuses a file that declares more than N pixels in all (a damaged or
+                           hostile file can declare gigapixels in a few bytes), before reading it.
+                           Default: what this machine's memory holds for the frames in flight.
+                             e.g. --max-pixels 400000000
   --via-plugin             renders through the real After Effects plug-in (tessaline.aex, run by
                            the simulated host fxhost.exe under Wine) instead of the built-in
                            engine; the result is the same to the bit. Both files are looked for
@@ -321,8 +346,14 @@ Shots:
 While it works, tessaline shows a progress bar on a terminal and ends with a line counting the
 frames, the edge pixels and the time.
 
+A frame that cannot be read (a damaged plate) is reported and the others are still smoothed,
+unless --strict. A frame that cannot be smoothed or written (a full disk, a folder that cannot be
+written) stops the run, since the next frames would fail alike; frames already written stay. A run
+that does not finish, or is interrupted, ends with a line that counts the frames left and gives
+the command that resumes it (with --skip-existing).
+
 Exit status: 0 on success, 2 for a bad command line, 1 when a frame cannot be read, smoothed or
-written (the other frames of a shot are still smoothed, unless --strict).
+written; 130 (or the signal's) when interrupted.
 )";
 }
 

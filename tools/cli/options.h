@@ -2,6 +2,7 @@
 // for frame patterns that fit together.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -20,7 +21,9 @@ struct Options {
   Params params;                      // starts at the effect's own defaults
   SourceMode mode = SourceMode::Plain;
   bool viaPlugin = false;                  // render through the real Windows plug-in under Wine
-  std::string part;                        // --part: the part (layer) of the input files to smooth
+  std::string part;                        // --part: the part, layer or view of the input files to smooth
+  bool allParts = false;                   // --all-parts: every part, layer and view with colour
+  std::uint64_t maxPixels = 0;             // --max-pixels; 0: what memory holds for the threads in use
   std::optional<std::vector<int>> frames;  // --frames; otherwise the frames found on disk
   std::optional<Chunk> chunk;
   int threads = 0;  // frames in flight; 0: one per core this process may use

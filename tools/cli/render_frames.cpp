@@ -2,11 +2,13 @@
 
 #include <OpenImageIO/imageio.h>
 #include <sched.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <atomic>
 #include <exception>
 #include <filesystem>
+#include <fstream>
 #include <new>
 #include <thread>
 
@@ -31,10 +33,25 @@ bool ReadsBack(const std::string& path) {
   }
 }
 
+// Bytes of memory a frame in flight takes for each of its pixels at most: an RGBA float frame read,
+// smoothed and written (the file's samples, the engine's input and output, the edge map, the
+// samples written and read back) measured 126.
+constexpr std::uint64_t kBytesPerPixel = 128;
+
+// The memory this process may use: the machine's, or less where a control group sets a limit.
+std::uint64_t UsableMemory() {
+  std::uint64_t memory = static_cast<std::uint64_t>(sysconf(_SC_PHYS_PAGES)) * static_cast<std::uint64_t>(sysconf(_SC_PAGESIZE));
+  std::ifstream limitFile("/sys/fs/cgroup/memory.max");
+  std::uint64_t limit = 0;
+  if (limitFile >> limit && limit > 0 && limit < memory) memory = limit;
+  return memory;
+}
+
 class FrameWorkers {
  public:
-  FrameWorkers(const Options& options, const std::vector<int>& frames, Progress& progress)
-      : options_(options), frames_(frames), progress_(progress) {}
+  FrameWorkers(const Options& options, const std::vector<int>& frames, Progress& progress, int workers,
+               std::uint64_t maxPixels)
+      : options_(options), frames_(frames), progress_(progress), workers_(workers), maxPixels_(maxPixels) {}
 
   // Runs on each worker thread until no frame is left or the run stops.
   void Work() {
@@ -61,44 +78,43 @@ class FrameWorkers {
       progress_.Skipped();
       return;
     }
-    Image in;
+    std::vector<Image> in;
+    const std::string fewerThreads = workers_ > 1 ? "; try fewer --threads" : "";
     try {
-      in = ReadImage(input, {options_.part});
+      in = ReadImages(input, {options_.part, options_.allParts, maxPixels_});
     } catch (const std::bad_alloc&) {
-      return Fail(frame, "not enough memory to read '" + input + "'; try fewer --threads", true);
+      return Fail(frame, "not enough memory to read '" + input + "'" + fewerThreads, true);
     } catch (const std::exception& e) {
       return Fail(frame, e.what(), options_.strict);
     }
     try {
-      WarnOnceWithoutAlpha(in, input, output);
+      std::vector<Image> out;
       std::optional<std::int64_t> edgePixels;
-      const Image out = options_.viaPlugin ? RenderThroughPlugin(in, options_.params, options_.mode, FindPluginFiles())
-                                           : RenderImage(in, options_.params, options_.mode, &edgePixels.emplace());
-      WriteImage(out, output);
-      if (!edges.empty()) WriteEdges(in, options_.params, options_.mode, edges);
+      if (!options_.viaPlugin) edgePixels = 0;
+      for (const Image& image : in) {
+        std::int64_t found = 0;
+        out.push_back(options_.viaPlugin ? RenderThroughPlugin(image, options_.params, options_.mode, FindPluginFiles())
+                                         : RenderImage(image, options_.params, options_.mode, &found));
+        if (edgePixels) *edgePixels += found;
+      }
+      // The key makes pixels transparent: a file read without alpha gets one to keep them.
+      WriteImages(out, output, options_.mode != SourceMode::Plain);
+      if (!edges.empty()) WriteEdges(in.front(), options_.params, options_.mode, edges);
       progress_.Rendered(edgePixels);
     } catch (const std::bad_alloc&) {
-      Fail(frame, "not enough memory to smooth '" + input + "'; try fewer --threads", true);
+      Fail(frame, "not enough memory to smooth '" + input + "'" + fewerThreads, true);
     } catch (const std::exception& e) {
       Fail(frame, e.what(), true);
     }
   }
 
-  // A key makes pixels transparent, which a file without alpha cannot keep; a shot says so once.
-  void WarnOnceWithoutAlpha(const Image& in, const std::string& input, const std::string& output) {
-    if (options_.mode == SourceMode::Plain || in.HasAlpha() || warnedAlpha_.exchange(true)) return;
-    progress_.Warning("'" + input + "' has no alpha channel, so the transparency made by --key-color cannot be " +
-                      "stored in '" + output + "'; use " +
-                      (options_.input.IsSequence() ? "images with alpha to keep it (said once for the shot)"
-                                                   : "an image with alpha to keep it"));
-  }
-
   const Options& options_;
   const std::vector<int>& frames_;
   Progress& progress_;
+  const int workers_;
+  const std::uint64_t maxPixels_;
   std::atomic<std::size_t> next_{0};
   std::atomic<bool> stop_{false};
-  std::atomic<bool> warnedAlpha_{false};
 };
 
 }  // namespace
@@ -117,8 +133,16 @@ void RenderFrames(const Options& options, const std::vector<int>& frames, Progre
   // decodes one file on several), so that --threads N keeps to N cores.
   OIIO::attribute("threads", std::max(1, threads / workers));
   OIIO::attribute("exr_threads", std::max(1, threads / workers));
+  // A file that declares more pixels than memory holds for every frame in flight is refused before
+  // anything is allocated for it. The library's own readers that check sizes at opening get the
+  // same limit in their terms, with room for many channels.
+  const std::uint64_t maxPixels = options.maxPixels != 0 ? options.maxPixels
+                                                         : std::max<std::uint64_t>(1, UsableMemory() / kBytesPerPixel /
+                                                                                          static_cast<std::uint64_t>(workers));
+  OIIO::attribute("limits:imagesize_MB",
+                  static_cast<int>(std::min<std::uint64_t>(std::max<std::uint64_t>(1, maxPixels * 64 >> 20), 1 << 30)));
 
-  FrameWorkers pool(options, frames, progress);
+  FrameWorkers pool(options, frames, progress, workers, maxPixels);
   std::vector<std::jthread> helpers;
   for (int i = 1; i < workers; ++i) helpers.emplace_back([&pool] { pool.Work(); });
   pool.Work();

@@ -1,11 +1,14 @@
 #include "tool.h"
 
 #include <algorithm>
+#include <cctype>
+#include <cstring>
 #include <cstdint>
 #include <exception>
 #include <filesystem>
 #include <new>
 
+#include "image_writer.h"
 #include "options.h"
 #include "progress.h"
 #include "render_frames.h"
@@ -63,6 +66,34 @@ FramePlan PlanFrames(const Options& options) {
   return plan;
 }
 
+// An argument as a POSIX shell reads it back: as it is when it holds nothing the shell treats
+// specially, else in single quotes.
+std::string ShellWord(const std::string& word) {
+  const bool plain = !word.empty() && word.front() != '#' && word.front() != '~' &&
+                     std::all_of(word.begin(), word.end(), [](unsigned char c) {
+                       return std::isalnum(c) || std::strchr("_./%@,=:+-#", c) != nullptr;
+                     });
+  if (plain) return word;
+  std::string quoted(1, '\'');
+  for (const char c : word) {
+    if (c == '\'') {
+      quoted.append("'\\''");
+    } else {
+      quoted.push_back(c);
+    }
+  }
+  quoted.push_back('\'');
+  return quoted;
+}
+
+// The command that does what is left of this run: the same one, leaving what is already written.
+std::string ResumeCommand(const std::vector<std::string>& args) {
+  std::string command("tessaline");
+  for (const std::string& arg : args) command.append(" ").append(ShellWord(arg));
+  if (std::find(args.begin(), args.end(), "--skip-existing") == args.end()) command.append(" --skip-existing");
+  return command;
+}
+
 }  // namespace
 
 Image RenderImage(const Image& in, const Params& params, SourceMode mode, std::int64_t* edgePixels) {
@@ -86,7 +117,7 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
       out << VersionLine();
       return 0;
     case CommandLine::Action::Fail:
-      err << "tessaline: " << commandLine.error << '\n';
+      err << "tessaline: " << TerminalSafe(commandLine.error) << '\n';
       return 2;
     case CommandLine::Action::Run:
       break;
@@ -94,6 +125,12 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
 
   const Options& options = commandLine.options;
   try {
+    // The key makes pixels transparent, and an OUTPUT that cannot hold that is no place for the
+    // result: said before any work, rather than after a shot of frames without it.
+    if (options.mode != SourceMode::Plain && HoldsAlpha(options.output.Path(1)) == false) {
+      throw CliError("--key-color makes pixels transparent, which OUTPUT " + Quoted(options.output.text) +
+                     " cannot hold (its format has no alpha); write it as one of " + ExtensionsHoldingAlpha());
+    }
     const FramePlan plan = PlanFrames(options);
     const std::size_t asked = plan.frames.size() + plan.missing.size();
     const std::string missing = (plan.missing.size() == 1 ? "frame " : "frames ") + DescribeFrames(plan.missing) +
@@ -105,7 +142,8 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
           missing + "; nothing was written" +
           (plan.frames.empty() ? ": check INPUT and --frames" : " (without --strict the others are smoothed)"));
     }
-    Progress progress(err, errIsTerminal, options.quiet, plan.frames.size(), plan.missing.size());
+    Progress progress(err, errIsTerminal, options.quiet, plan.frames.size(), plan.missing.size(),
+                      options.input.IsSequence() ? ResumeCommand(args) : "");
     if (!plan.missing.empty()) progress.Warning(missing + "; smoothing the others");
     if (plan.frames.empty()) {
       progress.Warning("chunk " + std::to_string(options.chunk->index) + "/" + std::to_string(options.chunk->count) +
@@ -117,9 +155,9 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     if (options.input.IsSequence() || counts.failed == 0) progress.Finish();
     return counts.failed == 0 ? 0 : 1;
   } catch (const std::bad_alloc&) {
-    err << "tessaline: not enough memory to smooth '" << options.input.text << "'\n";
+    err << "tessaline: not enough memory to smooth '" << TerminalSafe(options.input.text) << "'\n";
   } catch (const std::exception& e) {
-    err << "tessaline: " << e.what() << '\n';
+    err << "tessaline: " << TerminalSafe(e.what()) << '\n';
   }
   return 1;
 }
