@@ -36,3 +36,9 @@ picture bias-100 --bias 100
 picture threshold-200 --color-threshold 200
 picture key-sky --key-color 207,232,245
 picture key-sky-inverted --key-color 207,232,245 --invert
+
+# What --edges draws for the same crop: the frame dimmed, each edge pixel in red, green or blue.
+dist/tessaline "$frame" "$work/smooth.png" --edges "$work/edges.png" --quiet
+oiiotool "$work/edges.png" --cut "$crop" --origin +0+0 --fullpixels --resize:filter=box 480x320 -d uint8 \
+  -o "$out/edges.png"
+echo "$out/edges.png"
