@@ -244,6 +244,9 @@ std::unique_ptr<OIIO::ImageOutput> FileWriter(const std::string& nameOrFormat) {
   return writer;
 }
 
+// The library's writers that tessaline does not use (CreateWriter says why).
+bool Unused(const std::string& format) { return format == "rla" || format == "gif" || format == "heif"; }
+
 }  // namespace
 
 std::optional<bool> HoldsAlpha(const std::string& path) {
@@ -260,7 +263,8 @@ std::string ExtensionsHoldingAlpha() {
     const std::size_t colon = list.find(':', start);
     const std::string format = list.substr(start, colon - start);
     const std::string first = list.substr(colon + 1, std::min(list.find(',', colon), end) - colon - 1);
-    if (const auto writer = FileWriter(format); writer && writer->supports("alpha") && FileWriter("x." + first)) {
+    const auto writer = FileWriter(format);
+    if (writer && !Unused(format) && writer->supports("alpha") && FileWriter("x." + first)) {
       extensions += (extensions.empty() ? "." : ", .") + first;
     }
     start = end + 1;
@@ -277,7 +281,7 @@ std::unique_ptr<OIIO::ImageOutput> CreateWriter(const std::string& path) {
   // Its HEIF writer reads each row past the end of the image it is given (seen under
   // AddressSanitizer), which no input may make it do.
   const std::string refused = writer ? writer->format_name() : "";
-  if (refused == "rla" || refused == "gif" || refused == "heif") {
+  if (Unused(refused)) {
     throw CliError("cannot write " + Quoted(path) + ": the " + refused + " writer of the image library " +
                    (refused == "heif" ? "reads past the end of the pictures it is given"
                                       : "does not give the same file twice for the same picture") +
