@@ -19,6 +19,7 @@
 namespace tessaline::cli {
 
 namespace fs = std::filesystem;
+using tessaline::Samples;
 
 struct SourcePart {
   OIIO::ImageSpec spec;
@@ -41,46 +42,15 @@ bool Image::HasAlpha() const { return source && source->sets[set].where.channels
 
 namespace {
 
-// How the samples of one engine depth are held as file values, and mapped to and from the engine.
-// Alpha is divided out and multiplied back in file values, where full scale is the file's own.
+// The OpenImageIO type of the samples of each engine depth.
 template <class T>
-struct Samples;
-
+OIIO::TypeDesc TypeOf();
 template <>
-struct Samples<std::uint8_t> {
-  static constexpr std::uint8_t kFull = 255;
-  static OIIO::TypeDesc Type() { return OIIO::TypeDesc::UINT8; }
-  static std::uint8_t In(std::uint8_t v) { return v; }
-  static std::uint8_t Out(std::uint8_t v) { return v; }
-  static std::uint8_t Multiply(std::uint8_t c, std::uint8_t a) { return static_cast<std::uint8_t>((c * a + 127) / 255); }
-  static std::uint8_t Divide(std::uint8_t c, std::uint8_t a) {
-    return static_cast<std::uint8_t>(std::min(255, (c * 255 + a / 2) / a));
-  }
-};
-
+OIIO::TypeDesc TypeOf<std::uint8_t>() { return OIIO::TypeDesc::UINT8; }
 template <>
-struct Samples<std::uint16_t> {
-  static constexpr std::uint16_t kFull = 65535;
-  static OIIO::TypeDesc Type() { return OIIO::TypeDesc::UINT16; }
-  static std::uint16_t In(std::uint16_t v) { return FileToEngine16(v); }
-  static std::uint16_t Out(std::uint16_t u) { return EngineToFile16(u); }
-  static std::uint16_t Multiply(std::uint16_t c, std::uint16_t a) {
-    return static_cast<std::uint16_t>((std::uint32_t{c} * a + 32767u) / 65535u);
-  }
-  static std::uint16_t Divide(std::uint16_t c, std::uint16_t a) {
-    return static_cast<std::uint16_t>(std::min<std::uint64_t>(65535u, (std::uint64_t{c} * 65535u + a / 2) / a));
-  }
-};
-
+OIIO::TypeDesc TypeOf<std::uint16_t>() { return OIIO::TypeDesc::UINT16; }
 template <>
-struct Samples<float> {
-  static constexpr float kFull = 1.0f;
-  static OIIO::TypeDesc Type() { return OIIO::TypeDesc::FLOAT; }
-  static float In(float v) { return v; }
-  static float Out(float v) { return v; }
-  static float Multiply(float c, float a) { return c * a; }
-  static float Divide(float c, float a) { return c / a; }
-};
+OIIO::TypeDesc TypeOf<float>() { return OIIO::TypeDesc::FLOAT; }
 
 // Calls fn.template operator()<T>() with the sample type of `depth`.
 template <class Fn>
@@ -162,18 +132,12 @@ void DecodeColour(const SourcePart& part, const ColourChannels& c, bool premulti
   for (int k = 0; k < 4; ++k) {
     if (slots[k] >= 0) {
       ConvertChannel(spec, part.samples.data() + offsets[slots[k]], spec.channelformat(slots[k]), pixelBytes, argb + k,
-                     S::Type(), 4 * sizeof(T));
+                     TypeOf<T>(), 4 * sizeof(T));
     } else {
       for (std::size_t i = 0; i < pixels; ++i) argb[4 * i + k] = S::kFull;
     }
   }
-  for (T* p = argb; p != argb + 4 * pixels; p += 4) {
-    // Where alpha is 0 there is nothing to divide by: the stored colour (normally 0) is kept.
-    if (premultiplied && p[0] != T{0}) {
-      for (int k = 1; k < 4; ++k) p[k] = S::Divide(p[k], p[0]);
-    }
-    for (int k = 0; k < 4; ++k) p[k] = S::In(p[k]);
-  }
+  for (T* p = argb; p != argb + 4 * pixels; p += 4) SamplesToEngine(p, premultiplied);
 }
 
 // Puts the engine's pixels into the colour channels of `out`, laid out as `spec`. Grey is written
@@ -191,18 +155,14 @@ void EncodeColour(const T* argb, const ColourChannels& c, bool premultiply, cons
     return EncodeColour(normalised.data(), c, premultiply, spec, out);
   }
   std::vector<T> file(4 * pixels);
-  for (std::size_t i = 0; i < 4 * pixels; i += 4) {
-    const T alpha = S::Out(argb[i]);
-    file[i] = alpha;
-    for (int k = 1; k < 4; ++k) file[i + k] = premultiply ? S::Multiply(S::Out(argb[i + k]), alpha) : S::Out(argb[i + k]);
-  }
+  for (std::size_t i = 0; i < 4 * pixels; i += 4) EngineToSamples(argb + i, premultiply, file.data() + i);
   const std::vector<std::size_t> offsets = ChannelOffsets(spec);
   const auto pixelBytes = static_cast<OIIO::stride_t>(spec.pixel_bytes(true));
   const std::vector<int> slots = Slots(c);
   for (int k = 0; k < 4; ++k) {
     const bool greyAgain = k > 1 && slots[k] == c.red;
     if (slots[k] < 0 || greyAgain) continue;
-    ConvertChannel(spec, file.data() + k, S::Type(), 4 * sizeof(T), out + offsets[slots[k]],
+    ConvertChannel(spec, file.data() + k, TypeOf<T>(), 4 * sizeof(T), out + offsets[slots[k]],
                    spec.channelformat(slots[k]), pixelBytes);
   }
 }

@@ -12,18 +12,9 @@
 #include "atomic_file.h"  // InstallInterruptCleanup
 #include "cli_error.h"
 #include "engine.h"
+#include "file_samples.h"  // FileToEngine16, EngineToFile16
 
 namespace tessaline::cli {
-
-// 16-bit files hold 0..65535 but the 16-bit kernels work on 0..32768. Both directions round to the
-// nearest value, so every engine value goes out to the file and comes back unchanged.
-constexpr std::uint16_t FileToEngine16(std::uint16_t v) {
-  return static_cast<std::uint16_t>((v * 32768u + 32767u) / 65535u);
-}
-// u must not exceed 32768.
-constexpr std::uint16_t EngineToFile16(std::uint16_t u) {
-  return static_cast<std::uint16_t>((u * 65535u + 16384u) / 32768u);
-}
 
 // Everything of the input file that the output needs besides the smoothed pixels (image_io.cpp).
 struct SourceFile;
