@@ -1,0 +1,53 @@
+#include "host_image.h"
+
+#include "suites.h"
+
+namespace tessaline::ofx {
+
+HostImage::HostImage(OfxImageClipHandle clip, OfxTime time) {
+  if (Host().effect->clipGetImage(clip, time, nullptr, &handle_) != kOfxStatOK || handle_ == nullptr) {
+    handle_ = nullptr;
+    throw OfxError{kOfxStatFailed};
+  }
+  try {
+    const Properties p(handle_);
+    depth = p.String(kOfxImageEffectPropPixelDepth);
+    components = p.String(kOfxImageEffectPropComponents);
+    premultiplied = p.String(kOfxImageEffectPropPreMultiplication) == kOfxImagePreMultiplied;
+    bounds = p.RectI(kOfxImagePropBounds);
+    rowBytes = p.Int(kOfxImagePropRowBytes);
+    data_ = p.Pointer(kOfxImagePropData);
+  } catch (...) {
+    Host().effect->clipReleaseImage(handle_);
+    throw;
+  }
+}
+
+HostImage::~HostImage() {
+  if (handle_ != nullptr) Host().effect->clipReleaseImage(handle_);
+}
+
+int HostImage::Channels() const {
+  if (components == kOfxImageComponentRGBA) return 4;
+  if (components == kOfxImageComponentRGB) return 3;
+  return 0;
+}
+
+HostMemory::HostMemory(OfxImageEffectHandle effect, std::size_t bytes) {
+  if (Host().effect->imageMemoryAlloc(effect, bytes, &handle_) != kOfxStatOK || handle_ == nullptr) {
+    handle_ = nullptr;
+    throw OfxError{kOfxStatErrMemory};
+  }
+  if (Host().effect->imageMemoryLock(handle_, &data_) != kOfxStatOK || data_ == nullptr) {
+    Host().effect->imageMemoryFree(handle_);
+    handle_ = nullptr;
+    throw OfxError{kOfxStatErrMemory};
+  }
+}
+
+HostMemory::~HostMemory() {
+  Host().effect->imageMemoryUnlock(handle_);
+  Host().effect->imageMemoryFree(handle_);
+}
+
+}  // namespace tessaline::ofx

@@ -1,0 +1,58 @@
+// An image of a clip, held for the length of one action, and image memory from the host; both
+// are handed back however the action ends.
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+#include "ofx_image_effect.h"
+
+namespace tessaline::ofx {
+
+class HostImage {
+ public:
+  // The clip's image at `time`, as the host supplies it (the region the effect asked for).
+  HostImage(OfxImageClipHandle clip, OfxTime time);
+  ~HostImage();
+  HostImage(const HostImage&) = delete;
+  HostImage& operator=(const HostImage&) = delete;
+
+  std::string depth;       // kOfxBitDepth*
+  std::string components;  // kOfxImageComponent*
+  bool premultiplied = false;
+  OfxRectI bounds{};
+  std::ptrdiff_t rowBytes = 0;  // negative when the rows are stored top-down
+
+  int Channels() const;  // 4 for RGBA, 3 for RGB, 0 for anything else
+  const void* Data() const { return data_; }
+  // The pixel at (x, y) in pixel coordinates, inside `bounds`; rows run upwards from bounds.y1.
+  template <class T>
+  T* Pixel(int x, int y) const {
+    auto* row = static_cast<unsigned char*>(data_) + (y - bounds.y1) * rowBytes;
+    return reinterpret_cast<T*>(row) + static_cast<std::ptrdiff_t>(x - bounds.x1) * Channels();
+  }
+
+ private:
+  OfxPropertySetHandle handle_ = nullptr;
+  void* data_ = nullptr;
+};
+
+class HostMemory {
+ public:
+  // `bytes` of the host's image memory for `effect`, locked; throws OfxError{kOfxStatErrMemory}.
+  HostMemory(OfxImageEffectHandle effect, std::size_t bytes);
+  ~HostMemory();
+  HostMemory(const HostMemory&) = delete;
+  HostMemory& operator=(const HostMemory&) = delete;
+
+  template <class T>
+  T* As() const {
+    return static_cast<T*>(data_);
+  }
+
+ private:
+  OfxImageMemoryHandle handle_ = nullptr;
+  void* data_ = nullptr;
+};
+
+}  // namespace tessaline::ofx
