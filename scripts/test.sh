@@ -49,7 +49,7 @@ run_ctest "tests under AddressSanitizer and UndefinedBehaviorSanitizer" build/sa
 start_display
 run_ctest "Windows tests under Wine (display ${DISPLAY:-none})" build/win64 Wine
 
-# Two checks that are scripts rather than CTest tests.
+# Checks that are scripts rather than CTest tests.
 checks_passed=0 checks_failed=0
 check() {
   if "$@"; then
@@ -59,11 +59,12 @@ check() {
     checks_failed=$((checks_failed + 1))
   fi
 }
-echo "== the command-line tool through the real plug-in =="
-check bash tests/via_plugin_check.sh
+echo "== the command-line tool through the real plug-ins =="
+check bash tests/via_plugin_check.sh --via-plugin
+check bash tests/via_plugin_check.sh --via-ofx
 echo "== fuzzing the engine =="
 check env FUZZ_NO_BUILD=1 bash fuzz/run.sh "${FUZZ_SECONDS:-60}"
 
 echo "summary: CTest tests: $ctest_passed passed, $ctest_failed failed ($ctest_trees);" \
-  "script checks (plug-in cross-check, fuzzing): $checks_passed passed, $checks_failed failed"
+  "script checks (plug-in cross-checks, fuzzing): $checks_passed passed, $checks_failed failed"
 exit $status

@@ -32,7 +32,7 @@ TEST(ToolTest, HelpExplainsEveryOptionAndVersionNamesTheRelease) {
   EXPECT_EQ(run.out.rfind("Usage: tessaline INPUT OUTPUT [options]\n", 0), 0u) << run.out;
   for (const char* option : {"--color-threshold N", "--softness N", "--bias N", "--key-color COLOUR",
                              "--key-color-threshold N", "--invert", "--part NAME", "--all-parts", "--edges OUT",
-                             "--max-pixels N", "--via-plugin",
+                             "--max-pixels N", "--via-plugin", "--via-ofx",
                              "--frames LIST", "--chunk K/N", "--skip-existing", "--strict", "--threads N", "--quiet",
                              "--version", "-h, --help"}) {
     EXPECT_NE(run.out.find("\n  " + std::string(option) + " "), std::string::npos) << option;

@@ -28,6 +28,7 @@ std::string Describe(const Options& o) {
   show("mode", std::string(o.mode == SourceMode::Key ? "key" : o.mode == SourceMode::KeyInvert ? "invert" : "plain"),
        std::string("plain"));
   show("via-plugin", o.viaPlugin, false);
+  show("via-ofx", o.viaOfx, false);
   show("part", o.part, std::string());
   show("edges", o.edges ? o.edges->text : "", std::string());
   show("frames", testing::PrintToString(o.frames.value_or(std::vector<int>{})), std::string("{}"));
@@ -52,6 +53,7 @@ TEST(CommandLineTest, AcceptedCommandLines) {
       {{"in.png", "out.png", "--key-color", "12,0,255"}, "in.png out.png key={ 255, 12, 0, 255 } mode=key"},
       {{"in.png", "out.png", "--invert", "--key-color=1,2,3"}, "in.png out.png key={ 255, 1, 2, 3 } mode=invert"},
       {{"in.png", "--via-plugin", "out.png"}, "in.png out.png via-plugin=1"},
+      {{"in.png", "out.png", "--via-ofx"}, "in.png out.png via-ofx=1"},
       // File names anywhere, and after "--" even when they look like options.
       {{"--softness", "3", "a.tif", "--bias=4", "b.tif"}, "a.tif b.tif softness=3 bias=4"},
       {{"--", "-in.png", "--softness"}, "-in.png --softness"},
@@ -96,6 +98,8 @@ TEST(CommandLineTest, RejectedCommandLinesSayWhatIsWrongInOneLine) {
       {{"in.png", "out.png", "--key-color"}, "--key-color needs a value" + seeHelp},
       {{"in.png", "out.png", "--edges", "--quiet"}, "--edges needs a value" + seeHelp},
       {{"in.png", "out.png", "--part="}, "--part needs a value" + seeHelp},
+      {{"in.png", "out.png", "--via-ofx", "--via-plugin"},
+       "--via-plugin and --via-ofx each choose a plug-in to render through; give one of them"},
       {{}, "missing INPUT and OUTPUT file names" + seeHelp},
       {{"in.png"}, "missing OUTPUT file name" + seeHelp},
       {{"in.png", "out.png", "x.png"}, "unexpected argument 'x.png': give exactly one INPUT and one OUTPUT" + seeHelp},

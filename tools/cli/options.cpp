@@ -144,6 +144,7 @@ constexpr OptionSpec kOptions[] = {
     {"--quiet", false, false, [](Parsed& p, std::string_view, std::string_view) { return Raise(p.options.quiet); }},
     {"--via-plugin", false, false,
      [](Parsed& p, std::string_view, std::string_view) { return Raise(p.options.viaPlugin); }},
+    {"--via-ofx", false, false, [](Parsed& p, std::string_view, std::string_view) { return Raise(p.options.viaOfx); }},
 };
 
 const OptionSpec* FindOption(std::string_view name) {
@@ -162,6 +163,9 @@ std::string CheckTogether(Parsed& parsed, const std::vector<std::string>& positi
   options.mode = !parsed.keyed ? SourceMode::Plain : parsed.invert ? SourceMode::KeyInvert : SourceMode::Key;
   if (options.allParts && !options.part.empty()) {
     return "--part chooses one part, layer or view and --all-parts takes them all; give one of them";
+  }
+  if (options.viaPlugin && options.viaOfx) {
+    return "--via-plugin and --via-ofx each choose a plug-in to render through; give one of them";
   }
   if (positional.size() < 2) {
     return (positional.empty() ? "missing INPUT and OUTPUT file names" : "missing OUTPUT file name") +
@@ -321,6 +325,10 @@ Files:
                            beside this program (or named by TESSALINE_AEX and TESSALINE_FXHOST);
                            Wine uses the prefix in WINEPREFIX, or its default. A shot starts the
                            host once per frame, so this is for checking, not for speed.
+  --via-ofx                renders through the OpenFX plug-in (tessaline.ofx.bundle, its Linux
+                           binary loaded into this program by a simulated OpenFX host) instead of
+                           the built-in engine; the result is the same to the bit. The bundle is
+                           looked for beside this program (or named by TESSALINE_OFX).
 
 Shots:
   --frames LIST            the frames to smooth: numbers, ranges and ranges with a step, joined by

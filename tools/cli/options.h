@@ -21,6 +21,7 @@ struct Options {
   Params params;                      // starts at the effect's own defaults
   SourceMode mode = SourceMode::Plain;
   bool viaPlugin = false;                  // render through the real Windows plug-in under Wine
+  bool viaOfx = false;                     // render through the OpenFX plug-in, in this process
   std::string part;                        // --part: the part, layer or view of the input files to smooth
   bool allParts = false;                   // --all-parts: every part, layer and view with colour
   std::uint64_t maxPixels = 0;             // --max-pixels; 0: what memory holds for the threads in use

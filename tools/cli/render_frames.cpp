@@ -13,6 +13,7 @@
 #include <thread>
 
 #include "image_io.h"
+#include "ofx_render.h"
 #include "plugin_render.h"
 #include "tool.h"
 
@@ -90,11 +91,16 @@ class FrameWorkers {
     try {
       std::vector<Image> out;
       std::optional<std::int64_t> edgePixels;
-      if (!options_.viaPlugin) edgePixels = 0;
+      if (!options_.viaPlugin && !options_.viaOfx) edgePixels = 0;
       for (const Image& image : in) {
         std::int64_t found = 0;
-        out.push_back(options_.viaPlugin ? RenderThroughPlugin(image, options_.params, options_.mode, FindPluginFiles())
-                                         : RenderImage(image, options_.params, options_.mode, &found));
+        if (options_.viaPlugin) {
+          out.push_back(RenderThroughPlugin(image, options_.params, options_.mode, FindPluginFiles()));
+        } else if (options_.viaOfx) {
+          out.push_back(RenderThroughOfx(image, options_.params, options_.mode, FindOfxBundle()));
+        } else {
+          out.push_back(RenderImage(image, options_.params, options_.mode, &found));
+        }
         if (edgePixels) *edgePixels += found;
       }
       // The key makes pixels transparent: a file read without alpha gets one to keep them.
