@@ -1,5 +1,7 @@
 #include "host_image.h"
 
+#include <new>
+
 #include "suites.h"
 
 namespace tessaline::ofx {
@@ -34,18 +36,18 @@ int HostImage::Channels() const {
 }
 
 HostMemory::HostMemory(OfxImageEffectHandle effect, std::size_t bytes) {
-  if (Host().effect->imageMemoryAlloc(effect, bytes, &handle_) != kOfxStatOK || handle_ == nullptr) {
-    handle_ = nullptr;
-    throw OfxError{kOfxStatErrMemory};
-  }
-  if (Host().effect->imageMemoryLock(handle_, &data_) != kOfxStatOK || data_ == nullptr) {
+  if (Host().effect->imageMemoryAlloc(effect, bytes, &handle_) == kOfxStatOK && handle_ != nullptr) {
+    if (Host().effect->imageMemoryLock(handle_, &data_) == kOfxStatOK && data_ != nullptr) return;
     Host().effect->imageMemoryFree(handle_);
-    handle_ = nullptr;
-    throw OfxError{kOfxStatErrMemory};
   }
+  handle_ = nullptr;
+  heap_.reset(new (std::nothrow) unsigned char[bytes]);
+  data_ = heap_.get();
+  if (data_ == nullptr) throw OfxError{kOfxStatErrMemory};
 }
 
 HostMemory::~HostMemory() {
+  if (handle_ == nullptr) return;
   Host().effect->imageMemoryUnlock(handle_);
   Host().effect->imageMemoryFree(handle_);
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <memory>
 #include <string>
 
 #include "ofx_image_effect.h"
@@ -39,7 +40,8 @@ class HostImage {
 
 class HostMemory {
  public:
-  // `bytes` of the host's image memory for `effect`, locked; throws OfxError{kOfxStatErrMemory}.
+  // `bytes` of the host's image memory for `effect`, locked, so that the host counts them with its
+  // images; from the heap when the host will not give them. Throws OfxError{kOfxStatErrMemory}.
   HostMemory(OfxImageEffectHandle effect, std::size_t bytes);
   ~HostMemory();
   HostMemory(const HostMemory&) = delete;
@@ -52,6 +54,7 @@ class HostMemory {
 
  private:
   OfxImageMemoryHandle handle_ = nullptr;
+  std::unique_ptr<unsigned char[]> heap_;
   void* data_ = nullptr;
 };
 

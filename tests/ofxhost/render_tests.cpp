@@ -128,13 +128,15 @@ struct Layout {
 };
 
 TEST(OfxRender, AnyWindowEqualsThatWindowOfTheWholeFrame) {
-  ofxhost::HostOptions topDown, whole, both;
+  ofxhost::HostOptions topDown, whole, both, heap;
   topDown.topDown = true;
   topDown.rowPadding = 12;
   whole.wholeOutput = true;
   both = topDown;
   both.wholeOutput = true;
-  const Layout layouts[] = {{"bottom-up", {}}, {"top-down, padded", topDown}, {"whole output", whole}, {"both", both}};
+  heap.noImageMemory = true;  // the effect's buffers come from its own heap
+  const Layout layouts[] = {{"bottom-up", {}}, {"top-down, padded", topDown}, {"whole output", whole}, {"both", both},
+                            {"no image memory", heap}};
   const std::pair<SourceFormat, Settings (*)()> formats[] = {
       {F(BitDepth::Byte, 4, Storage::UnPreMultiplied), Plain},
       {F(BitDepth::Short, 4, Storage::PreMultiplied), Keyed},

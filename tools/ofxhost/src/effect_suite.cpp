@@ -240,6 +240,8 @@ const OfxImageEffectSuiteV1 kSuite = {
     [](OfxImageEffectHandle h, size_t bytes, OfxImageMemoryHandle* memory) {
       if (h != nullptr && EffectOf(h, "imageMemoryAlloc") == nullptr) return kOfxStatErrBadHandle;
       if (memory == nullptr) return Refuse(kOfxStatErrBadHandle, "imageMemoryAlloc: a null place for the handle");
+      *memory = nullptr;
+      if (CurrentHost().options.noImageMemory) return kOfxStatErrMemory;
       try {
         auto block = std::make_unique<ImageMemory>();
         block->bytes.resize(bytes);

@@ -60,6 +60,7 @@ struct HostOptions {
   bool topDown = false;      // images stored top row first, so their row bytes are negative
   bool wholeOutput = false;  // output images cover the whole output rather than the render window
   unsigned cpus = 4;         // what the multithread suite reports
+  bool noImageMemory = false;  // image memory allocations fail, as on a host short of memory
 };
 
 // A failure of the host itself or a refusal of the effect's that leaves nothing to go on (the
