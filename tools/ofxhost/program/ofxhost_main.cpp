@@ -22,7 +22,7 @@ int main(int argc, char** argv) {
   try {
     options = ParseOptions(std::vector<std::string>(argv + 1, argv + argc));
   } catch (const std::invalid_argument& e) {
-    std::cerr << "ofxhost: " << e.what() << "\n" << Usage();
+    std::cerr << "ofxhost: " << e.what() << "; run 'ofxhost --help' for usage\n";
     return 1;
   }
   if (options.mode == "help") {

@@ -1,21 +1,23 @@
 #include "program_options.h"
 
 #include <stdexcept>
+#include <type_traits>
 
 namespace ofxhost::program {
 namespace {
 
-long Number(const std::string& text, const std::string& option, long low, long high) {
+// The value of `option`, which must be all of `text` and lie from `low` to `high`.
+template <class T>
+T Number(const std::string& text, const std::string& option, T low, T high, const char* what) {
   std::size_t used = 0;
-  long value = 0;
+  T value{};
   try {
-    value = std::stol(text, &used);
+    value = std::is_integral_v<T> ? static_cast<T>(std::stol(text, &used)) : static_cast<T>(std::stod(text, &used));
   } catch (const std::exception&) {
     used = 0;
   }
-  if (used != text.size() || text.empty() || value < low || value > high) {
-    throw std::invalid_argument(option + " expects a whole number from " + std::to_string(low) + " to " +
-                                std::to_string(high) + ", not \"" + text + "\"");
+  if (used != text.size() || text.empty() || !(value >= low && value <= high)) {
+    throw std::invalid_argument(option + " expects " + what + ", not \"" + text + "\"");
   }
   return value;
 }
@@ -23,7 +25,7 @@ long Number(const std::string& text, const std::string& option, long low, long h
 }  // namespace
 
 const char* Usage() {
-  return "usage: ofxhost BUNDLE describe [--context filter|general]\n"
+  return "usage: ofxhost BUNDLE describe\n"
          "       ofxhost BUNDLE render [options] < requests > replies\n"
          "\n"
          "Loads the OpenFX effect of BUNDLE (a NAME.ofx.bundle folder) and plays a strict compositing\n"
@@ -64,25 +66,16 @@ ProgramOptions ParseOptions(const std::vector<std::string>& arguments) {
       if (c != "filter" && c != "general") throw std::invalid_argument("--context is filter or general, not \"" + c + "\"");
       options.host.context = c == "filter" ? "OfxImageEffectContextFilter" : "OfxImageEffectContextGeneral";
     } else if (a == "--threads") {
-      options.threads = static_cast<int>(Number(value(), a, 1, 64));
+      options.threads = Number(value(), a, 1, 64, "a whole number from 1 to 64");
       renderOnly = true;
     } else if (a == "--tiles") {
-      options.tiles = static_cast<int>(Number(value(), a, 1, 1024));
+      options.tiles = Number(value(), a, 1, 1024, "a whole number from 1 to 1024");
       renderOnly = true;
     } else if (a == "--scale") {
-      const std::string& text = value();
-      std::size_t used = 0;
-      double s = 0;
-      try {
-        s = std::stod(text, &used);
-      } catch (const std::exception&) {
-        used = 0;
-      }
-      if (used != text.size() || !(s >= 0.01 && s <= 1)) throw std::invalid_argument("--scale expects 0.01 to 1, not \"" + text + "\"");
-      options.host.renderScale = s;
+      options.host.renderScale = Number(value(), a, 0.01, 1.0, "a scale from 0.01 to 1");
       renderOnly = true;
     } else if (a == "--padding") {
-      options.host.rowPadding = static_cast<int>(Number(value(), a, 0, 4096));
+      options.host.rowPadding = Number(value(), a, 0, 4096, "a whole number of bytes from 0 to 4096");
       renderOnly = true;
     } else if (a == "--top-down") {
       options.host.topDown = true;
@@ -100,7 +93,9 @@ ProgramOptions ParseOptions(const std::vector<std::string>& arguments) {
   options.bundle = positional[0];
   options.mode = positional[1];
   if (options.mode != "describe" && options.mode != "render") throw std::invalid_argument("unknown mode " + options.mode);
-  if (options.mode == "describe" && renderOnly) throw std::invalid_argument("describe takes no render options");
+  if (options.mode == "describe" && (renderOnly || options.host.context != HostOptions().context)) {
+    throw std::invalid_argument("describe takes no options: it describes every context");
+  }
   return options;
 }
 
