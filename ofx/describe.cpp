@@ -2,6 +2,7 @@
 // used in (its clips and parameters).
 #include "actions.h"
 
+#include <cstring>
 #include <string>
 
 #include "identity.h"
@@ -78,6 +79,9 @@ void DefineParam(OfxParamSetHandle set, const ParamSpec& spec) {
       break;
     case ParamKind::Boolean:
       p.Set(kOfxParamPropDefault, spec.defaultValue);
+      // The key decides the output's channels and storage, which hold for a whole clip: the
+      // switch cannot change over time.
+      if (std::strcmp(spec.name, kColorKeyEnable) == 0) Optional([&] { p.Set(kOfxParamPropAnimates, 0); });
       break;
     case ParamKind::Colour:
       p.Set(kOfxParamPropDefault, {1.0, 1.0, 1.0});

@@ -15,7 +15,9 @@ HostImage::HostImage(OfxImageClipHandle clip, OfxTime time) {
     const Properties p(handle_);
     depth = p.String(kOfxImageEffectPropPixelDepth);
     components = p.String(kOfxImageEffectPropComponents);
-    premultiplied = p.String(kOfxImageEffectPropPreMultiplication) == kOfxImagePreMultiplied;
+    const std::string storage = p.String(kOfxImageEffectPropPreMultiplication);
+    premultiplied = storage == kOfxImagePreMultiplied;
+    opaque = storage == kOfxImageOpaque;
     bounds = p.RectI(kOfxImagePropBounds);
     rowBytes = p.Int(kOfxImagePropRowBytes);
     data_ = p.Pointer(kOfxImagePropData);

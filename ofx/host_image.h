@@ -21,6 +21,7 @@ class HostImage {
   std::string depth;       // kOfxBitDepth*
   std::string components;  // kOfxImageComponent*
   bool premultiplied = false;
+  bool opaque = false;  // its alpha means nothing: every pixel is whole
   OfxRectI bounds{};
   std::ptrdiff_t rowBytes = 0;  // negative when the rows are stored top-down
 

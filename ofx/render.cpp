@@ -34,16 +34,22 @@ bool Addressable(const HostImage& image, std::size_t sampleBytes) {
   return image.Channels() != 0 && image.Data() != nullptr && (image.rowBytes >= row || -image.rowBytes >= row);
 }
 
+// The source's alpha sample at `q`: an opaque image's (or one without alpha) is full whatever it
+// holds.
+template <class T>
+T AlphaOf(const HostImage& src, const T* q) {
+  return src.Channels() == 4 && !src.opaque ? q[3] : Samples<T>::kFull;
+}
+
 // The source's samples as the engine's straight ARGB pixels, top row first.
 template <class T>
 void Import(const HostImage& src, T* engine) {
-  using S = Samples<T>;
   const OfxRectI& f = src.bounds;
   const int channels = src.Channels();
   for (int y = f.y2 - 1; y >= f.y1; --y) {
     const T* q = src.Pixel<T>(f.x1, y);
     for (int x = f.x1; x < f.x2; ++x, q += channels, engine += 4) {
-      engine[0] = channels == 4 ? q[3] : S::kFull;
+      engine[0] = AlphaOf(src, q);
       engine[1] = q[0];
       engine[2] = q[1];
       engine[3] = q[2];
@@ -55,7 +61,6 @@ void Import(const HostImage& src, T* engine) {
 template <class T>
 void RenderAt(OfxImageEffectHandle effect, const HostImage& src, const HostImage& out, const OfxRectI& window,
               const Values& values) {
-  using S = Samples<T>;
   const OfxRectI& f = src.bounds;
   const int width = std::max(0, f.x2 - f.x1), height = std::max(0, f.y2 - f.y1);
   const std::size_t pixels = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
@@ -77,9 +82,10 @@ void RenderAt(OfxImageEffectHandle effect, const HostImage& src, const HostImage
     }
   }
   // Where the engine changed nothing, the source's own samples go out, rather than their round trip
-  // through division by alpha and the 16-bit rescaling.
-  const bool sameStorage = src.premultiplied == out.premultiplied;
-  const int inChannels = src.Channels(), outChannels = out.Channels();
+  // through division by alpha and the 16-bit rescaling; so also from an opaque source into a
+  // premultiplied output, as multiplying by a full alpha changes nothing.
+  const bool sameStorage = src.premultiplied == out.premultiplied || src.opaque;
+  const int outChannels = out.Channels();
   const OfxRectI target = Intersection(window, out.bounds);
   for (int y = target.y1; y < target.y2; ++y) {
     T* d = out.Pixel<T>(target.x1, y);
@@ -93,7 +99,7 @@ void RenderAt(OfxImageEffectHandle effect, const HostImage& src, const HostImage
       if (sameStorage && std::memcmp(o, in->As<T>() + at, 4 * sizeof(T)) == 0) {
         const T* q = src.Pixel<T>(x, y);
         std::copy(q, q + 3, d);
-        if (outChannels == 4) d[3] = inChannels == 4 ? q[3] : S::kFull;
+        if (outChannels == 4) d[3] = AlphaOf(src, q);
         continue;
       }
       T argb[4];
@@ -106,6 +112,27 @@ void RenderAt(OfxImageEffectHandle effect, const HostImage& src, const HostImage
   }
 }
 
+std::size_t SampleBytes(const std::string& depth) {
+  if (depth == kOfxBitDepthByte) return 1;
+  if (depth == kOfxBitDepthShort) return 2;
+  if (depth == kOfxBitDepthFloat) return 4;
+  return 0;
+}
+
+// The General context lets a user leave the source unconnected; the output is then transparent
+// black. A host that cannot say is taken to have it connected.
+bool Connected(OfxImageClipHandle clip) {
+  int connected = 1;
+  Optional([&] { connected = Properties::OfClip(clip).Int(kOfxImageClipPropConnected); });
+  return connected != 0;
+}
+
+void Clear(const HostImage& out, const OfxRectI& window, std::size_t sampleBytes) {
+  const OfxRectI target = Intersection(window, out.bounds);
+  const auto bytes = static_cast<std::size_t>(std::max(0, target.x2 - target.x1)) * sampleBytes * out.Channels();
+  for (int y = target.y1; y < target.y2; ++y) std::memset(out.Pixel<unsigned char>(target.x1, y), 0, bytes);
+}
+
 }  // namespace
 
 OfxStatus Render(OfxImageEffectHandle effect, OfxPropertySetHandle inArgs) {
@@ -115,15 +142,14 @@ OfxStatus Render(OfxImageEffectHandle effect, OfxPropertySetHandle inArgs) {
   const Instance& instance = InstanceOf(effect);
   const Values values = ValuesAt(instance, time);
   const HostImage out(instance.output, time);
-  const HostImage src(instance.source, time);
-  if (src.depth != out.depth) return kOfxStatErrImageFormat;
-  std::size_t sampleBytes = 0;
-  if (src.depth == kOfxBitDepthByte) sampleBytes = 1;
-  if (src.depth == kOfxBitDepthShort) sampleBytes = 2;
-  if (src.depth == kOfxBitDepthFloat) sampleBytes = 4;
-  if (sampleBytes == 0 || !Addressable(src, sampleBytes) || !Addressable(out, sampleBytes)) {
-    return kOfxStatErrImageFormat;
+  const std::size_t sampleBytes = SampleBytes(out.depth);
+  if (sampleBytes == 0 || !Addressable(out, sampleBytes)) return kOfxStatErrImageFormat;
+  if (!Connected(instance.source)) {
+    Clear(out, window, sampleBytes);
+    return kOfxStatOK;
   }
+  const HostImage src(instance.source, time);
+  if (src.depth != out.depth || !Addressable(src, sampleBytes)) return kOfxStatErrImageFormat;
   if (sampleBytes == 1) RenderAt<std::uint8_t>(effect, src, out, window, values);
   if (sampleBytes == 2) RenderAt<std::uint16_t>(effect, src, out, window, values);
   if (sampleBytes == 4) RenderAt<float>(effect, src, out, window, values);

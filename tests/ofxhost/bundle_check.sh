@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # The built bundle as an OpenFX host finds it on disk: each binary exports the two entry points and
-# nothing else and needs nothing of the system but its C library (Linux) or Windows' own DLLs
-# (Win64); the icon is a 32-bit RGBA picture of at least 128 x 128 named after the identifier.
+# nothing else and needs nothing of the system but its C library and libgcc (Linux; nothing newer
+# than glibc 2.17 and GCC 4.8's libgcc, so that it loads on the older systems hosts run on) or
+# Windows' own DLLs (Win64); the icon is a 32-bit RGBA picture of at least 128 x 128 named after
+# the identifier.
 #   bash tests/ofxhost/bundle_check.sh BUNDLE
 # Exits 77 (skipped) when the Win64 binary has not been built, 1 on any fault.
 set -euo pipefail
@@ -14,9 +16,15 @@ exports=$(nm -D --defined-only "$linux" | awk '{print $3}' | sort | tr '\n' ' ')
 [ "$exports" = "OfxGetNumberOfPlugins OfxGetPlugin " ] || fail "the Linux binary exports: $exports"
 for needed in $(readelf -d "$linux" | sed -n 's/.*(NEEDED).*\[\(.*\)\]/\1/p'); do
   case $needed in
-    libc.so.6 | libm.so.6 | ld-linux-x86-64.so.2) ;;
+    libc.so.6 | libm.so.6 | ld-linux-x86-64.so.2 | libgcc_s.so.1) ;;
     *) fail "the Linux binary needs $needed" ;;
   esac
+done
+newest() { objdump -T "$linux" | grep -o "($1_[0-9.]*)\| $1_[0-9.]* " | tr -d '() ' | sort -V | tail -1; }
+for floor in GLIBC_2.17 GCC_4.8.0; do
+  version=$(newest "${floor%_*}")
+  [ -z "$version" ] || [ "$(printf '%s\n%s\n' "$version" "$floor" | sort -V | tail -1)" = "$floor" ] ||
+    fail "the Linux binary asks for $version, newer than $floor"
 done
 
 icon=$bundle/Contents/Resources/com.norva.tessaline.png

@@ -80,7 +80,8 @@ void Fill(Frame& f) {
     for (int x = f.bounds.x1; x < f.bounds.x2; ++x) {
       // Row y2 - 1 is the picture's top.
       const Rgba8 c = Scene(x - f.bounds.x1, f.bounds.y2 - 1 - y, w, h);
-      const int values[4] = {c.r, c.g, c.b, f.channels == 4 ? c.a : 255};
+      // An opaque frame's alpha is full, as hosts deliver it.
+      const int values[4] = {c.r, c.g, c.b, f.channels == 4 && f.storage != Storage::Opaque ? c.a : 255};
       T samples[4];
       for (int k = 0; k < 4; ++k) {
         const unsigned jitter = Hash(x, y * 4 + k);
@@ -92,6 +93,7 @@ void Fill(Frame& f) {
           samples[k] = static_cast<float>(values[k]) / 255.0f + static_cast<float>(jitter % 7) * 1e-4f;
         }
       }
+      if (f.storage == Storage::Opaque) samples[3] = S::kFull;
       if (f.storage == Storage::PreMultiplied) {
         for (int k = 0; k < 3; ++k) samples[k] = S::Multiply(samples[k], samples[3]);
       }
@@ -104,6 +106,7 @@ template <class T>
 Frame ExpectedAt(const Frame& src, const Settings& settings, const ofxhost::SourceFormat& format) {
   using S = tessaline::Samples<T>;
   const int w = src.Width(), h = src.Height();
+  const auto alpha = [&](const T* s) { return src.channels == 4 && src.storage != Storage::Opaque ? s[3] : S::kFull; };
   std::vector<T> in(4 * static_cast<std::size_t>(w) * h), out(in.size());
   std::vector<std::uint8_t> map(tessaline::EdgeMapBytes(w, h));
   const auto engineAt = [&](std::vector<T>& pixels, int x, int y) {
@@ -114,7 +117,7 @@ Frame ExpectedAt(const Frame& src, const Settings& settings, const ofxhost::Sour
     for (int x = src.bounds.x1; x < src.bounds.x2; ++x) {
       const T* s = reinterpret_cast<const T*>(src.Pixel(x, y));
       T* e = engineAt(in, x, y);
-      e[0] = src.channels == 4 ? s[3] : S::kFull;
+      e[0] = alpha(s);
       e[1] = s[0];
       e[2] = s[1];
       e[3] = s[2];
@@ -132,8 +135,10 @@ Frame ExpectedAt(const Frame& src, const Settings& settings, const ofxhost::Sour
       const T* o = engineAt(out, x, y);
       const T* s = reinterpret_cast<const T*>(src.Pixel(x, y));
       T* d = reinterpret_cast<T*>(result.Pixel(x, y));
-      T argb[4] = {src.channels == 4 ? s[3] : S::kFull, s[0], s[1], s[2]};
-      if (std::memcmp(o, engineAt(in, x, y), 4 * sizeof(T)) != 0 || src.storage != format.storage) {
+      T argb[4] = {alpha(s), s[0], s[1], s[2]};
+      // Untouched pixels keep their samples where the storage allows: the same, or from opaque.
+      const bool sameStorage = src.storage == format.storage || src.storage == Storage::Opaque;
+      if (std::memcmp(o, engineAt(in, x, y), 4 * sizeof(T)) != 0 || !sameStorage) {
         tessaline::EngineToSamples(o, format.storage == Storage::PreMultiplied, argb);
       }
       d[0] = argb[1];

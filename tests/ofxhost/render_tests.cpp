@@ -60,6 +60,9 @@ TEST(OfxDescribe, TheEffectAndEveryParameterAsDefined) {
       } else if (spec.kind == ParamKind::Boolean) {
         EXPECT_EQ(type, "OfxParamTypeBoolean");
         EXPECT_EQ(p.Values("OfxParamPropDefault"), std::vector<std::string>{"0"});
+        // The key's switch drives the clip preferences, which cannot change over time.
+        EXPECT_EQ(p.Values("OfxParamPropAnimates"),
+                  std::vector<std::string>{std::string(spec.name) == "colorKeyEnable" ? "0" : "1"});
       } else if (spec.kind == ParamKind::Colour) {
         EXPECT_EQ(type, "OfxParamTypeRGB");
         EXPECT_EQ(p.Values("OfxParamPropDefault"), (std::vector<std::string>{"1", "1", "1"}));
@@ -89,6 +92,7 @@ TEST(OfxRender, EveryDepthStorageAndModeAsTheEngineGivesIt) {
     // Without alpha the key adds one, and its output is premultiplied as the host expects of it.
     cases.push_back({F(depth, 3, kOpaque), Plain, F(depth, 3, kOpaque)});
     cases.push_back({F(depth, 3, kOpaque), Keyed, F(depth, 4, kPre)});
+    cases.push_back({F(depth, 4, kOpaque), InvertedKey, F(depth, 4, kPre)});
   }
   Host host(BundlePath());
   for (const RenderCase& c : cases) {
@@ -158,6 +162,48 @@ TEST(OfxRender, AnyWindowEqualsThatWindowOfTheWholeFrame) {
     }
     ExpectClean(host);
   }
+}
+
+TEST(OfxRender, AnOpaqueSourcesAlphaCountsAsFullWhateverItHolds) {
+  Host host(BundlePath());
+  const SourceFormat format = F(BitDepth::Short, 4, Storage::Opaque);
+  auto instance = host.CreateInstance(format);
+  Apply(Keyed(), *instance);
+  const Frame whole = CelFrame(format.depth, 4, format.storage, kBounds);
+  Frame junk = whole;
+  for (std::size_t i = 6; i < junk.pixels.size(); i += 8) junk.pixels[i] = static_cast<unsigned char>(i);
+  ofxhost::Frame fromWhole = instance->Render(whole, 0).output, fromJunk = instance->Render(junk, 0).output;
+  EXPECT_EQ(Difference(fromJunk, fromWhole), "");
+  instance.reset();
+  ExpectClean(host);
+}
+
+// Without a source the output is transparent black; with a source that fails, so does the render,
+// and whatever the effect held is handed back.
+TEST(OfxRender, WithoutASourceImage) {
+  const SourceFormat format = F(BitDepth::Byte, 4, Storage::PreMultiplied);
+  const Frame source = CelFrame(format.depth, 4, format.storage, kBounds);
+  ofxhost::HostOptions options;
+  options.source = ofxhost::HostOptions::SourceClip::Disconnected;
+  {
+    Host host(BundlePath(), options);
+    auto instance = host.CreateInstance(format);
+    const ofxhost::RenderResult result = instance->Render(source, 0);
+    EXPECT_EQ(result.output.pixels, std::vector<unsigned char>(source.pixels.size(), 0));
+    instance.reset();
+    ExpectClean(host);
+  }
+  options.source = ofxhost::HostOptions::SourceClip::Failing;
+  Host host(BundlePath(), options);
+  auto instance = host.CreateInstance(format);
+  try {
+    instance->Render(source, 0);
+    ADD_FAILURE() << "the render succeeded without its source";
+  } catch (const ofxhost::HostError& e) {
+    EXPECT_NE(std::string(e.what()).find("the render failed (status 1)"), std::string::npos) << e.what();
+  }
+  instance.reset();
+  ExpectClean(host);
 }
 
 TEST(OfxRender, NoSoftnessAndNoKeyIsAnIdentityThatTheHostCopies) {

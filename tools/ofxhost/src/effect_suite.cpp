@@ -157,6 +157,7 @@ OfxStatus GetImage(OfxImageClipHandle h, OfxTime time, const OfxRectD* region, O
     return kOfxStatOK;
   }
   if (clip->name != kOfxImageEffectSimpleSourceClipName) return kOfxStatFailed;
+  if (CurrentHost().options.source != HostOptions::SourceClip::Connected) return kOfxStatFailed;
   const double scale = CurrentHost().options.renderScale;
   const OfxRectI wanted = region != nullptr ? ToPixels(*region, scale) : job->roi.value_or(job->window);
   *image = SourceImage(*job, Intersect(wanted, job->source->bounds));

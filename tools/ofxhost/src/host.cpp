@@ -464,6 +464,9 @@ std::unique_ptr<Instance> Host::CreateInstance(const SourceFormat& format) {
       clip->props.Put(components, {std::string(ComponentsName(format.channels))});
     }
     clip->props.Put(kOfxImageEffectPropPreMultiplication, {std::string(StorageName(format.storage))});
+    if (clip->name == kOfxImageEffectSimpleSourceClipName) {
+      clip->props.Put(kOfxImageClipPropConnected, {s.options.source == HostOptions::SourceClip::Disconnected ? 0 : 1});
+    }
     effect.clips.push_back(std::move(clip));
   }
   if (effect.FindClip(kOfxImageEffectSimpleSourceClipName) == nullptr ||

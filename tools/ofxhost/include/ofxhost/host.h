@@ -61,6 +61,9 @@ struct HostOptions {
   bool wholeOutput = false;  // output images cover the whole output rather than the render window
   unsigned cpus = 4;         // what the multithread suite reports
   bool noImageMemory = false;  // image memory allocations fail, as on a host short of memory
+  // The source clip: connected, not connected (its images cannot be fetched), or connected to
+  // something that fails to render (its images cannot be fetched either).
+  enum class SourceClip { Connected, Disconnected, Failing } source = SourceClip::Connected;
 };
 
 // A failure of the host itself or a refusal of the effect's that leaves nothing to go on (the
