@@ -1,5 +1,7 @@
-// Engine benchmark: Render on the cel frames in data/cel, at the three depths, in the plain and the
-// keyed source mode, next to a memcpy of the same input buffer into the same output buffer.
+// Engine benchmark: Render on the cel frames in data/cel, at the three depths, in the plain, the keyed
+// and the inverted-key source mode, next to a memcpy of the same input buffer into the same output
+// buffer. It names the processor and the engine's instruction-set path first (TESSALINE_ENGINE_PATH
+// forces one).
 //
 // One timed iteration is what a host frame costs: zero the edge map, then Render into a preallocated
 // output buffer. Times are CPU times of the benchmark thread. Every render case reports
@@ -102,7 +104,7 @@ struct Case {
     double seconds = 0;      // CPU time per iteration
     double best = 0;         // CPU time of the fastest iteration
     double copySeconds = 0;  // the copy reference measured before it
-  } plain, key;
+  } plain, key, inverted;
   // GEGL's antialias on the same frame (8-bit and float only): RGBA copies of the input and an
   // output, made on first use, and its last time per frame.
   Buffer geglIn, geglOut;
@@ -369,15 +371,18 @@ void BM_Render(benchmark::State& state, Case* c, SourceMode mode) {
     std::snprintf(label, sizeof label, "edges %.2f%%, changed %.2f%%", edgeShare, changed);
   } else {
     const Frame& f = *c->frame;
-    std::snprintf(label, sizeof label, "edges %.2f%%, changed %.2f%%, key #%02x%02x%02x removes %.2f%%",
-                  edgeShare, changed, f.key[0], f.key[1], f.key[2], 100.0 * c->keyedShare);
+    const bool inverted = mode == SourceMode::KeyInvert;
+    std::snprintf(label, sizeof label, "edges %.2f%%, changed %.2f%%, key #%02x%02x%02x %s %.2f%%", edgeShare,
+                  changed, f.key[0], f.key[1], f.key[2], inverted ? "inverted removes" : "removes",
+                  100.0 * (inverted ? 1.0 - c->keyedShare : c->keyedShare));
   }
   state.SetLabel(label);
 
   // The second half of the copy reference (this overwrites the output).
   TimeCopies(*c, copies);
   const double copySeconds = Median(copies);
-  (mode == SourceMode::Plain ? c->plain : c->key) = {perIteration, best, copySeconds};
+  (mode == SourceMode::Plain ? c->plain : mode == SourceMode::Key ? c->key : c->inverted) = {perIteration, best,
+                                                                                              copySeconds};
   state.counters["x_copy"] = perIteration / copySeconds;
 }
 
@@ -423,41 +428,76 @@ void BM_Gegl(benchmark::State& state, Case* c) {
                                              benchmark::Counter::kIsIterationInvariantRate);
 }
 
+// The processor's model name, as the system reports it.
+std::string ProcessorModel() {
+  std::FILE* f = std::fopen("/proc/cpuinfo", "r");
+  if (f == nullptr) return "unknown";
+  char line[512];
+  std::string model = "unknown";
+  while (std::fgets(line, sizeof line, f) != nullptr) {
+    if (std::strncmp(line, "model name", 10) != 0) continue;
+    const char* colon = std::strchr(line, ':');
+    if (colon == nullptr) continue;
+    model = colon + 1;
+    model.erase(0, model.find_first_not_of(" \t"));
+    model.erase(model.find_last_not_of(" \t\n") + 1);
+    break;
+  }
+  std::fclose(f);
+  return model;
+}
+
+std::string MachineLine() {
+  std::string available;
+  for (const auto p : {tessaline::EnginePath::Portable, tessaline::EnginePath::Sse2, tessaline::EnginePath::Avx2}) {
+    if (tessaline::EnginePathAvailable(p)) available += std::string(available.empty() ? "" : " ") + tessaline::EnginePathName(p);
+  }
+  return "processor: " + ProcessorModel() + "; engine path: " + tessaline::EnginePathName(tessaline::ActiveEnginePath()) +
+         " (this processor runs: " + available + "; TESSALINE_ENGINE_PATH chooses)";
+}
+
 void PrintSummary(const std::vector<std::unique_ptr<Case>>& cases) {
   bool any = false;
-  for (const auto& c : cases) any = any || c->plain.seconds > 0 || c->key.seconds > 0;
+  for (const auto& c : cases) any = any || c->plain.seconds > 0 || c->key.seconds > 0 || c->inverted.seconds > 0;
   if (!any) return;
   std::printf(
-      "\nSummary (last run of each benchmark): CPU ms per frame, Mpx/s, copy reference ms,\n"
-      "x_copy = render time / copy reference; keyed = share of pixels the key removes;\n"
-      "GEGL = gegl:antialias on the same frame, one thread; x_gegl = our plain and keyed speed / GEGL's,\n"
-      "from the fastest iteration of each (the one least disturbed by other work on the machine)\n"
-      "%-28s %-4s | %8s %7s %7s %7s | %8s %7s %7s %7s | %7s | %7s %7s %7s\n",
-      "frame", "dep", "plain ms", "Mpx/s", "copy ms", "x_copy", "keyed ms", "Mpx/s", "copy ms", "x_copy",
-      "keyed", "GEGL/s", "x_gegl", "keyed");
-  std::printf("%-28s %-4s | %8s %7s %7s %7s | %8s %7s %7s %7s | %7s | %7s %7s %7s\n", "", "", "mean", "mean", "",
-              "", "mean", "mean", "", "", "", "best", "best", "best");
+      "\nSummary (last run of each benchmark), %s\n"
+      "ms = CPU ms per frame (mean); x_copy = plain render time / a memcpy of the frame;\n"
+      "x_plain = keyed (inverted) speed / plain speed, from the fastest iteration of each; keyed = share of\n"
+      "pixels the key removes; GEGL = gegl:antialias on the same frame, one thread, fastest iteration;\n"
+      "x_gegl = our plain, keyed and inverted speed / GEGL's, from the fastest iteration of each (the one\n"
+      "least disturbed by other work on the machine)\n"
+      "%-28s %-4s | %8s %7s %6s | %8s %7s | %8s %7s | %7s | %7s %6s %6s %6s\n",
+      MachineLine().c_str(), "frame", "dep", "plain ms", "Mpx/s", "x_copy", "keyed ms", "x_plain", "invert ms",
+      "x_plain", "keyed", "GEGL/s", "x_gegl", "keyed", "invert");
   for (const auto& c : cases) {
-    if (c->plain.seconds == 0 && c->key.seconds == 0) continue;
+    if (c->plain.seconds == 0 && c->key.seconds == 0 && c->inverted.seconds == 0) continue;
     const double mpx = static_cast<double>(Pixels(*c)) / 1e6;
-    auto cell = [&](const Case::Run& r, char* buf, std::size_t size) {
-      if (r.seconds > 0) {
-        std::snprintf(buf, size, "%8.2f %7.1f %7.3f %7.1f", r.seconds * 1e3, mpx / r.seconds,
-                      r.copySeconds * 1e3, r.seconds / r.copySeconds);
+    char plain[64] = "       -       -      -";
+    if (c->plain.seconds > 0) {
+      std::snprintf(plain, sizeof plain, "%8.2f %7.1f %6.1f", c->plain.seconds * 1e3, mpx / c->plain.seconds,
+                    c->plain.seconds / c->plain.copySeconds);
+    }
+    auto keyed = [&](const Case::Run& r, char* buf, std::size_t size) {
+      if (r.seconds > 0 && c->plain.best > 0) {
+        std::snprintf(buf, size, "%8.2f %7.2f", r.seconds * 1e3, c->plain.best / r.best);
+      } else if (r.seconds > 0) {
+        std::snprintf(buf, size, "%8.2f %7s", r.seconds * 1e3, "-");
       } else {
-        std::snprintf(buf, size, "%8s %7s %7s %7s", "-", "-", "-", "-");
+        std::snprintf(buf, size, "%8s %7s", "-", "-");
       }
     };
-    char plain[64], keyed[64];
-    cell(c->plain, plain, sizeof plain);
-    cell(c->key, keyed, sizeof keyed);
-    char gegl[64] = "      -       -       -";
+    char key[64], inverted[64];
+    keyed(c->key, key, sizeof key);
+    keyed(c->inverted, inverted, sizeof inverted);
+    char gegl[64] = "      -      -      -      -";
     if (c->geglSeconds > 0) {
       auto ratio = [&](const Case::Run& r) { return r.best > 0 ? c->geglBest / r.best : 0.0; };
-      std::snprintf(gegl, sizeof gegl, "%7.1f %7.2f %7.2f", mpx / c->geglBest, ratio(c->plain), ratio(c->key));
+      std::snprintf(gegl, sizeof gegl, "%7.1f %6.2f %6.2f %6.2f", mpx / c->geglBest, ratio(c->plain), ratio(c->key),
+                    ratio(c->inverted));
     }
-    std::printf("%-28s %-4s | %s | %s | %6.2f%% | %s\n", c->frame->name.c_str(), DepthName(c->depth), plain, keyed,
-                100.0 * c->keyedShare, gegl);
+    std::printf("%-28s %-4s | %s | %s | %s | %6.2f%% | %s\n", c->frame->name.c_str(), DepthName(c->depth), plain, key,
+                inverted, 100.0 * c->keyedShare, gegl);
   }
 }
 
@@ -493,6 +533,9 @@ int main(int argc, char** argv) {
           ->Unit(benchmark::kMillisecond);
       benchmark::RegisterBenchmark(("Render/" + suffix + "/key").c_str(), BM_Render, c.get(), SourceMode::Key)
           ->Unit(benchmark::kMillisecond);
+      benchmark::RegisterBenchmark(("Render/" + suffix + "/inverted").c_str(), BM_Render, c.get(),
+                                   SourceMode::KeyInvert)
+          ->Unit(benchmark::kMillisecond);
       if (depth != Depth::U16) {
         // GEGL takes several times longer per frame: three seconds give it some forty tries at its
         // fastest iteration rather than fifteen, so that a busy moment on the machine skews it less.
@@ -504,6 +547,8 @@ int main(int argc, char** argv) {
     }
   }
 
+  std::printf("%s\n", MachineLine().c_str());
+  std::fflush(stdout);
   peer::StartGegl();
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();

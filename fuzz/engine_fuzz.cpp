@@ -29,7 +29,8 @@
 // they were; the copy (CopyStage, and Render at softness 0) is the input with alpha zeroed where the
 // key test removes each pixel on its own; the map is the rule's (tests/engine/reference_map.h), frame
 // included (all zero at softness 0); a second render with other paddings and row orders,
-// through Render or through CopyStage and Smooth, gives the same pixels and map. The pair test and the
+// through Render or through CopyStage and Smooth, gives the same pixels and map on every
+// instruction-set path the processor runs. The pair test and the
 // key test themselves are pinned by hand in tests/engine, and rejected calls there too.
 #include <fuzzer/FuzzedDataProvider.h>
 
@@ -278,18 +279,27 @@ void Run(SourceMode mode, int w, int h, const Params& params, const std::vector<
     FUZZ_CHECK(map == test::ReferenceMap<D>(w, h, D::Convert(params.colorThreshold), at));
   }
 
-  // Determinism: other paddings and row orders, a fresh map, Render or the two stages.
-  const Buffer<P> in2(src, (pads >> 4) & 3, !bottomUpIn, false, 0xA5, true);
-  const Buffer<P> out2(src, (pads >> 6) & 3, !bottomUpOut, false, 0x3C, false);
-  std::vector<std::uint8_t> map2(map.size(), 0);
-  if (hdr[13] & 0x40) {
-    CopyStage(depth, mode, in2.View(), out2.Mutable(), params);
-    Smooth(depth, mode, in2.View(), out2.Mutable(), params, map2.data());
-  } else {
-    FUZZ_CHECK(Render(depth, mode, in2.View(), out2.Mutable(), params, map2.data()) == RenderStatus::Ok);
+  // Determinism and the instruction-set paths: on every path the processor runs, other paddings and
+  // row orders, a fresh map, Render or the two stages give the same pixels and map as the first
+  // render (made on the widest path).
+  const EnginePath widest = ActiveEnginePath();
+  for (const EnginePath path : {EnginePath::Portable, EnginePath::Sse2, EnginePath::Avx2}) {
+    if (!UseEnginePath(path)) continue;
+    const Buffer<P> in2(src, (pads >> 4) & 3, !bottomUpIn, false, 0xA5, true);
+    const Buffer<P> out2(src, (pads >> 6) & 3, !bottomUpOut, false, 0x3C, false);
+    std::vector<std::uint8_t> map2(map.size(), 0);
+    if (hdr[13] & 0x40) {
+      CopyStage(depth, mode, in2.View(), out2.Mutable(), params);
+      Smooth(depth, mode, in2.View(), out2.Mutable(), params, map2.data());
+    } else {
+      FUZZ_CHECK(Render(depth, mode, in2.View(), out2.Mutable(), params, map2.data()) == RenderStatus::Ok);
+    }
+    if (out2.Pixels() != result || map2 != map) std::fprintf(stderr, "engine_fuzz: the %s path differs\n", EnginePathName(path));
+    if (out2.Pixels() != result || map2 != map) std::fprintf(stderr, "engine_fuzz: the %s path differs\n", EnginePathName(path));
+    FUZZ_CHECK(out2.Pixels() == result);
+    FUZZ_CHECK(map2 == map);
   }
-  FUZZ_CHECK(out2.Pixels() == result);
-  FUZZ_CHECK(map2 == map);
+  UseEnginePath(widest);
 }
 
 }  // namespace

@@ -2,11 +2,14 @@
 // alpha, so that a transparent or half-transparent source neither darkens nor tints the result.
 #pragma once
 
+#include "engine_path.h"
+
 #include <cstdint>
 
 #include "pixel.h"
 
 namespace tessaline {
+TESSALINE_PATH_BEGIN
 
 // Integer depths; weight 0..65535, where 65535 takes the source fully. Everything is unsigned 32-bit:
 // channel values up to 65535 keep every product and sum below 2^32.
@@ -74,4 +77,5 @@ inline void BlendPixelFloat(PixelF& out, const PixelF& src, float w) {
   out.alpha = w * src.alpha + aOut;
 }
 
+TESSALINE_PATH_END
 }  // namespace tessaline

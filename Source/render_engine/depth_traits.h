@@ -3,6 +3,8 @@
 // scan algorithm is written once over these.
 #pragma once
 
+#include "engine_path.h"
+
 #include <algorithm>
 #include <cstdint>
 
@@ -14,6 +16,7 @@
 #include "weight_ramp.h"
 
 namespace tessaline {
+TESSALINE_PATH_BEGIN
 
 // Integer weights shared by the 8-bit and 16-bit kernels (65535 takes the source fully).
 struct IntegerWeights {
@@ -120,4 +123,5 @@ struct DerivedValues {
         biasThird(p.bias / 3) {}
 };
 
+TESSALINE_PATH_END
 }  // namespace tessaline

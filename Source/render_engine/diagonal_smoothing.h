@@ -2,11 +2,14 @@
 // counts it, and spreads colour along it with a ramp that uses the full softness and bias.
 #pragma once
 
+#include "engine_path.h"
+
 #include <cstdint>
 
 #include "frame.h"
 
 namespace tessaline {
+TESSALINE_PATH_BEGIN
 
 // Family: cells across a horizontal edge (EdgeBelow, pixel pair (i, j) / (i, j + 1)) or across a
 // vertical one (EdgeRight, pair (i, j) / (i + 1, j)).
@@ -95,4 +98,5 @@ bool DiagonalRightDownRight(const Frame<D, M>& f, int x, int y) {
   return DiagonalSubKernel<DiagonalFamily::Right, +1, +1, EdgeDiagonal, false, true>(f, x, y + 1);
 }
 
+TESSALINE_PATH_END
 }  // namespace tessaline

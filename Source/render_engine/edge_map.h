@@ -6,22 +6,17 @@
 // border (four to the left) without a bounds check.
 #pragma once
 
+#include "engine_path.h"
+
 #include <cstdint>
 #include <cstring>
 #include <type_traits>
-
-// SSE2 is part of every x86-64 processor, so code that needs nothing more runs wherever the plug-in
-// and the tool run. TESSALINE_NO_SIMD builds the portable code instead (one test tree does, so that
-// both are checked against the same golden outputs).
-#if defined(__SSE2__) && !defined(TESSALINE_NO_SIMD)
-#include <emmintrin.h>
-#define TESSALINE_SSE2 1
-#endif
 
 #include "engine.h"
 #include "pixel.h"
 
 namespace tessaline {
+TESSALINE_PATH_BEGIN
 
 struct EdgeMapView {
   const std::uint8_t* origin = nullptr;  // entry of pixel (0, 0)
@@ -166,16 +161,22 @@ inline bool FlatGroup(const P* p0, const P* q0) {
 
 // Builds the map of a w x h image from its pixels (rows `rowbytes` apart) into a zeroed buffer.
 // With a `copy` (rows `copyRowbytes` apart), it also copies the pixels there as it reads them: a
-// plain render's copy of its input costs no second pass over it.
+// plain render's copy of its input costs no second pass over it. `arrive(y)` is called before row y
+// is first read (row 0 first, then row y + 1 before the map row y), so that a caller can make the
+// pixels as the builder goes and find them still in the cache: the keyed copy.
 //
 // In each group of four entries the diagonal pairs of the first three pixels are tested only once a
 // horizontal or vertical pair of the group, tested earlier, has differed; the fourth pixel's
 // diagonals are always tested. A group with no difference stays zero. This saves most diagonal tests
 // in flat areas and is part of what the map records.
-template <class D, bool kCopy = false>
+struct NoRowHook {
+  void operator()(int) const {}
+};
+
+template <class D, bool kCopy = false, class RowHook = NoRowHook>
 void BuildEdgeMap(const unsigned char* pixels, std::ptrdiff_t rowbytes, int w, int h,
                   typename D::Value t, std::uint8_t* buffer, std::int32_t stride,
-                  unsigned char* copy = nullptr, std::ptrdiff_t copyRowbytes = 0) {
+                  unsigned char* copy = nullptr, std::ptrdiff_t copyRowbytes = 0, const RowHook& arrive = {}) {
   using P = typename D::Pixel;
   if (w <= 0 || h <= 0) return;
   std::uint8_t* origin = MapOrigin(buffer, stride);
@@ -184,7 +185,9 @@ void BuildEdgeMap(const unsigned char* pixels, std::ptrdiff_t rowbytes, int w, i
   auto copyRow = [&](int y) { return reinterpret_cast<P*>(copy + copyRowbytes * y); };
   const int g = ((w - 1) / 4) * 4;
 
+  arrive(0);
   for (int y = 0; y + 1 < h; ++y) {
+    arrive(y + 1);
     const P* p = row(y);
     const P* q = row(y + 1);
     std::uint8_t* e = origin + static_cast<std::ptrdiff_t>(y) * stride;
@@ -240,4 +243,5 @@ void BuildEdgeMap(const unsigned char* pixels, std::ptrdiff_t rowbytes, int w, i
   }
 }
 
+TESSALINE_PATH_END
 }  // namespace tessaline

@@ -5,12 +5,15 @@
 // in order to go on.
 #pragma once
 
+#include "engine_path.h"
+
 #include <algorithm>
 #include <cstdint>
 
 #include "edge_map.h"
 
 namespace tessaline {
+TESSALINE_PATH_BEGIN
 
 // The map seen with x and y exchanged.
 struct TransposedMap {
@@ -185,4 +188,5 @@ inline bool IsolatedBlockTest(int direction, int x, int y, int w, int h, const E
          !m.R(bx, by) && !m.R(bx, by + 1) && !m.D(bx, by) && !m.D(bx + 1, by);
 }
 
+TESSALINE_PATH_END
 }  // namespace tessaline

@@ -103,4 +103,23 @@ void Smooth(Depth depth, SourceMode mode, const ImageView& in, const MutableImag
 // builds nothing at softness 0.
 void EdgeMapStage(Depth depth, const ImageView& copy, const Params& params, std::uint8_t* zeroedMap);
 
+// The instruction-set paths the kernels are built for. Every path gives the same output bits; the
+// wider ones are faster.
+enum class EnginePath {
+  Portable,  // no SIMD code
+  Sse2,      // SSE2, which every x86-64 processor has
+  Avx2,      // AVX2 with BMI1 and BMI2
+};
+
+// The path the engine's calls take. Chosen at the first call: the one the environment variable
+// TESSALINE_ENGINE_PATH names ("portable", "sse2" or "avx2") when this build and processor run it,
+// otherwise the widest they run.
+EnginePath ActiveEnginePath();
+const char* EnginePathName(EnginePath path);
+// Whether this build has the path and the processor runs it.
+bool EnginePathAvailable(EnginePath path);
+// Makes every later call take `path`, for tests and benchmarks that run each path in turn. Returns
+// false, and changes nothing, when the path is not available. Not for use while renders run.
+bool UseEnginePath(EnginePath path);
+
 }  // namespace tessaline

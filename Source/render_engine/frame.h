@@ -2,6 +2,8 @@
 // with pixel access and the two ways every blend reaches the output.
 #pragma once
 
+#include "engine_path.h"
+
 #include <cstddef>
 
 #include "depth_traits.h"
@@ -9,6 +11,7 @@
 #include "engine.h"
 
 namespace tessaline {
+TESSALINE_PATH_BEGIN
 
 template <class D, SourceMode M>
 struct Frame {
@@ -42,4 +45,5 @@ struct Frame {
   void Restore(int x, int y, Weight weight) const { Blend(x, y, Source(x, y), weight); }
 };
 
+TESSALINE_PATH_END
 }  // namespace tessaline

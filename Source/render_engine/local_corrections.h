@@ -7,12 +7,15 @@
 // the row between has shown that those rows exist).
 #pragma once
 
+#include "engine_path.h"
+
 #include <cstdint>
 #include <type_traits>
 
 #include "frame.h"
 
 namespace tessaline {
+TESSALINE_PATH_BEGIN
 
 constexpr std::uint8_t kRD = EdgeRight | EdgeBelow;
 
@@ -209,4 +212,5 @@ void CornerTouchUp(const Frame<D, M>& f, int x, int y, bool lineEndDone) {
   }
 }
 
+TESSALINE_PATH_END
 }  // namespace tessaline

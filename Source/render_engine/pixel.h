@@ -1,10 +1,13 @@
 // ARGB pixel records at the three depths, in the host's memory order.
 #pragma once
 
+#include "engine_path.h"
+
 #include <cstdint>
 #include <cstring>
 
 namespace tessaline {
+TESSALINE_PATH_BEGIN
 
 struct Pixel8 {
   std::uint8_t alpha, red, green, blue;
@@ -24,4 +27,5 @@ inline bool SameBits(const P& p, const P& q) {
   return std::memcmp(&p, &q, sizeof(P)) == 0;
 }
 
+TESSALINE_PATH_END
 }  // namespace tessaline

@@ -4,14 +4,17 @@
 // when the sum of their four absolute channel differences is greater than the threshold.
 #pragma once
 
+#include "engine_path.h"
+
 #include <cstdint>
 #include <cstring>
 
 #include "pixel.h"
 
 namespace tessaline {
+TESSALINE_PATH_BEGIN
 
-namespace detail {
+namespace distance {
 
 template <class P>
 inline std::int32_t IntegerDistance(P p, P q) {
@@ -22,7 +25,7 @@ inline std::int32_t IntegerDistance(P p, P q) {
          absDiff(p.blue, q.blue);
 }
 
-}  // namespace detail
+}  // namespace distance
 
 // Integer depths: identical pixels never differ (even at a negative threshold), otherwise the
 // zero-for-transparent distance is compared with t. Identical memory is the common case in flat
@@ -32,7 +35,7 @@ inline bool PixelsDiffer8(const Pixel8& p, const Pixel8& q, std::int32_t t) {
   std::memcpy(&a, &p, 4);
   std::memcpy(&b, &q, 4);
   if (a == b) return false;
-  const std::int32_t d = detail::IntegerDistance(p, q);
+  const std::int32_t d = distance::IntegerDistance(p, q);
   return d > t && d != 0;
 }
 
@@ -41,7 +44,7 @@ inline bool PixelsDiffer16(const Pixel16& p, const Pixel16& q, std::int32_t t) {
   std::memcpy(&a, &p, 8);
   std::memcpy(&b, &q, 8);
   if (a == b) return false;
-  const std::int32_t d = detail::IntegerDistance(p, q);
+  const std::int32_t d = distance::IntegerDistance(p, q);
   return d > t && d != 0;
 }
 
@@ -62,4 +65,5 @@ inline bool PixelsDifferF(const PixelF& p, const PixelF& q, float t) {
   return r < 0.0f;
 }
 
+TESSALINE_PATH_END
 }  // namespace tessaline

@@ -2,6 +2,8 @@
 // sides, and blend the colour from across each step into its tread along a ramp.
 #pragma once
 
+#include "engine_path.h"
+
 #include <cstdint>
 
 #include "diagonal_smoothing.h"
@@ -10,6 +12,7 @@
 #include "local_corrections.h"
 
 namespace tessaline {
+TESSALINE_PATH_BEGIN
 
 // Sides of a step, numbered as IsolatedBlockTest takes them.
 enum Side : int { SideLeft = 0, SideRight = 1, SideAbove = 2, SideBelow = 3 };
@@ -164,4 +167,5 @@ template <class D, SourceMode M>
   CornerTouchUp(f, x, y, lineEndDone);
 }
 
+TESSALINE_PATH_END
 }  // namespace tessaline

@@ -3,9 +3,12 @@
 // the line into a cubic that lowers the middle weights.
 #pragma once
 
+#include "engine_path.h"
+
 #include <cstdint>
 
 namespace tessaline {
+TESSALINE_PATH_BEGIN
 
 template <class W>
 struct WeightRamp;
@@ -69,4 +72,5 @@ struct WeightRamp<float> {
   }
 };
 
+TESSALINE_PATH_END
 }  // namespace tessaline

@@ -1,16 +1,25 @@
-// Every generated case renders to the outputs recorded in golden_hashes.txt, bit for bit.
+// Every generated case renders to the outputs recorded in golden_hashes.txt, bit for bit, on every
+// instruction-set path.
 #include <gtest/gtest.h>
 
 #include <fstream>
 #include <string>
 #include <vector>
 
+#include "engine.h"
 #include "golden_cases.h"
 
 namespace tessaline::golden {
 namespace {
 
-TEST(GoldenOutputTest, EveryCaseRendersAsRecorded) {
+class GoldenOutputTest : public testing::TestWithParam<EnginePath> {
+ protected:
+  void TearDown() override { UseEnginePath(initial_); }
+  const EnginePath initial_ = ActiveEnginePath();
+};
+
+TEST_P(GoldenOutputTest, EveryCaseRendersAsRecorded) {
+  if (!UseEnginePath(GetParam())) GTEST_SKIP() << "this processor does not run " << EnginePathName(GetParam());
   std::ifstream file(TESSALINE_GOLDEN_FILE);
   ASSERT_TRUE(file) << "cannot read " << TESSALINE_GOLDEN_FILE;
   std::vector<std::string> recorded;
@@ -25,6 +34,10 @@ TEST(GoldenOutputTest, EveryCaseRendersAsRecorded) {
   }
   EXPECT_EQ(differing, 0) << "of " << CaseCount() << " cases";
 }
+
+INSTANTIATE_TEST_SUITE_P(EveryPath, GoldenOutputTest,
+                         testing::Values(EnginePath::Portable, EnginePath::Sse2, EnginePath::Avx2),
+                         [](const testing::TestParamInfo<EnginePath>& p) { return EnginePathName(p.param); });
 
 }  // namespace
 }  // namespace tessaline::golden

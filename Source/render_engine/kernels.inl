@@ -1,34 +1,18 @@
 // The nine kernels: one copy stage, map builder and scan, instantiated over the three depths and the
-// three source modes, and the entry points that pick one.
+// three source modes, and the entry points that pick one. Compiled once per instruction-set path
+// (kernels_<path>.cpp), each into its own namespace; engine.cpp chooses the path.
 #include <algorithm>
 #include <cstring>
 
 #include "depth_traits.h"
 #include "edge_map.h"
 #include "engine.h"
+#include "kernel_set.h"
 #include "frame.h"
 #include "step_analysis.h"
 
 namespace tessaline {
-
-std::int32_t MapStride(int width) { return static_cast<std::int32_t>((static_cast<std::int64_t>(width) + 8) / 4 * 4); }
-
-std::size_t EdgeMapBytes(int width, int height) {
-  if (width < 0 || height < 0 || width > kMaxWidth) return 0;
-  return (static_cast<std::size_t>(height) + 2) * static_cast<std::size_t>(MapStride(width));
-}
-
-std::size_t PixelBytes(Depth depth) {
-  switch (depth) {
-    case Depth::U8:
-      return 4;
-    case Depth::U16:
-      return 8;
-    case Depth::F32:
-      return 16;
-  }
-  return 0;
-}
+TESSALINE_PATH_BEGIN
 
 namespace {
 
@@ -44,43 +28,43 @@ void CopyRows(const ImageView& in, const MutableImageView& out, const DerivedVal
     if constexpr (M == SourceMode::Plain) {
       std::memcpy(d, s, sizeof(P) * static_cast<std::size_t>(in.width));
     } else {
-      // The key test is repeated only where a pixel differs from the one before it in the row.
-      P remembered = s[0];
-      bool removes = KeyRemoves<M == SourceMode::KeyInvert>(remembered, v.key);
-      for (int x = 0; x < in.width; ++x) {
-        d[x] = s[x];
-        if (!SameBits(s[x], remembered)) {
-          remembered = s[x];
-          removes = KeyRemoves<M == SourceMode::KeyInvert>(remembered, v.key);
-        }
-        if (removes) d[x].alpha = 0;
-      }
+      KeyCopyRow<M == SourceMode::KeyInvert>(s, d, in.width, v.key);
     }
   }
 }
 
 // The one place the render's map is built, so that EdgeMapStage shows exactly what Smooth scans:
-// the map of the copy at `pixels`. With kMakeCopy, `pixels` is a plain render's input, which is
-// the same image, and the builder also makes the copy, into `copy`, as it reads it. Returns false
-// (and copies nothing) where there is nothing to build.
-template <class D, bool kMakeCopy = false>
+// the map of the copy at `pixels`. With kMakeCopy, `pixels` is the render's input and the builder
+// also makes the copy into `copy` as it reads: in the plain mode the input is the copy's very pixels;
+// in the key modes each row is copied through the key just before the builder first reads it (from
+// the copy). Returns false (and copies nothing) where there is nothing to build.
+template <class D, SourceMode M = SourceMode::Plain, bool kMakeCopy = false>
 bool BuildMapOfCopy(const void* pixels, std::ptrdiff_t rowbytes, int w, int h, const DerivedValues<D>& v,
                     std::uint8_t* zeroedMap, void* copy = nullptr, std::ptrdiff_t copyRowbytes = 0) {
+  using P = typename D::Pixel;
   if (v.softness == 0 || w == 0 || h == 0) return false;
-  BuildEdgeMap<D, kMakeCopy>(static_cast<const unsigned char*>(pixels), rowbytes, w, h, v.depthThreshold,
-                             zeroedMap, MapStride(w), static_cast<unsigned char*>(copy), copyRowbytes);
+  const auto* in = static_cast<const unsigned char*>(pixels);
+  auto* out = static_cast<unsigned char*>(copy);
+  if constexpr (!kMakeCopy || M == SourceMode::Plain) {
+    BuildEdgeMap<D, kMakeCopy>(in, rowbytes, w, h, v.depthThreshold, zeroedMap, MapStride(w), out, copyRowbytes);
+  } else {
+    auto keyRow = [&](int y) {
+      KeyCopyRow<M == SourceMode::KeyInvert>(reinterpret_cast<const P*>(in + rowbytes * y),
+                                             reinterpret_cast<P*>(out + copyRowbytes * y), w, v.key);
+    };
+    BuildEdgeMap<D>(out, copyRowbytes, w, h, v.depthThreshold, zeroedMap, MapStride(w), nullptr, 0, keyRow);
+  }
   return true;
 }
 
 // Flattened: the map builder and the analysis of each edge pixel are inlined into the loops that
 // call them, which saves a call and its register saves per edge pixel.
-// With kMakeCopy, `out` does not hold the copy yet and the map builder makes it (plain mode only).
+// With kMakeCopy, `out` does not hold the copy yet and the map builder makes it.
 template <class D, SourceMode M, bool kMakeCopy = false>
 [[gnu::flatten]] void SmoothWith(const ImageView& in, const MutableImageView& out, const DerivedValues<D>& v,
                                  std::uint8_t* zeroedMap) {
-  static_assert(!kMakeCopy || M == SourceMode::Plain, "only the plain copy is the input itself");
   const int w = in.width, h = in.height;
-  const bool built = kMakeCopy ? BuildMapOfCopy<D, true>(in.data, in.rowbytes, w, h, v, zeroedMap, out.data, out.rowbytes)
+  const bool built = kMakeCopy ? BuildMapOfCopy<D, M, true>(in.data, in.rowbytes, w, h, v, zeroedMap, out.data, out.rowbytes)
                                : BuildMapOfCopy<D>(out.data, out.rowbytes, w, h, v, zeroedMap);
   if (!built) return;
   const std::int32_t stride = MapStride(w);
@@ -159,54 +143,42 @@ void Dispatch(Depth depth, SourceMode mode, Fn&& fn) {
 
 }  // namespace
 
-void CopyStage(Depth depth, SourceMode mode, const ImageView& in, const MutableImageView& out,
-               const Params& params) {
+void CopyKernel(Depth depth, SourceMode mode, const ImageView& in, const MutableImageView& out, const Params& params) {
   Dispatch(depth, mode, [&]<class D, SourceMode M>() { CopyRows<D, M>(in, out, DerivedValues<D>(params)); });
 }
 
-void Smooth(Depth depth, SourceMode mode, const ImageView& in, const MutableImageView& out,
-            const Params& params, std::uint8_t* zeroedMap) {
+void SmoothKernel(Depth depth, SourceMode mode, const ImageView& in, const MutableImageView& out, const Params& params,
+            std::uint8_t* zeroedMap) {
   Dispatch(depth, mode,
            [&]<class D, SourceMode M>() { SmoothWith<D, M>(in, out, DerivedValues<D>(params), zeroedMap); });
 }
 
-void EdgeMapStage(Depth depth, const ImageView& copy, const Params& params, std::uint8_t* zeroedMap) {
+void EdgeMapKernel(Depth depth, const ImageView& copy, const Params& params, std::uint8_t* zeroedMap) {
   // The map depends on the depth alone; the mode only shaped the copy.
   Dispatch(depth, SourceMode::Plain, [&]<class D, SourceMode>() {
     BuildMapOfCopy<D>(copy.data, copy.rowbytes, copy.width, copy.height, DerivedValues<D>(params), zeroedMap);
   });
 }
 
-RenderStatus Render(Depth depth, SourceMode mode, const ImageView& in, const MutableImageView& out,
-                    const Params& params, std::uint8_t* zeroedMap) {
-  if (in.width < 0 || in.height < 0 || in.width > kMaxWidth) return RenderStatus::BadView;
-  if (out.width != in.width || out.height != in.height) return RenderStatus::SizeMismatch;
-  const std::size_t rowBytes = PixelBytes(depth) * static_cast<std::size_t>(in.width);
-  const bool empty = in.width == 0 || in.height == 0;
-  if (!empty) {
-    auto rowsFit = [&](std::ptrdiff_t rowbytes) {
-      return in.height == 1 || static_cast<std::size_t>(rowbytes < 0 ? -rowbytes : rowbytes) >= rowBytes;
-    };
-    if (!in.data || !out.data || !zeroedMap || !rowsFit(in.rowbytes) || !rowsFit(out.rowbytes)) {
-      return RenderStatus::BadView;
-    }
-  }
-  if (params.softness < 0 || params.softness > 100 || params.bias < 0 || params.bias > 100 ||
-      params.colorThreshold < 0 || params.colorThreshold > 1020 || params.keyColorThreshold < 0 ||
-      params.keyColorThreshold > 1020) {
-    return RenderStatus::BadParams;
-  }
-  if (empty) return RenderStatus::Ok;  // nothing to copy, and the views may hold no memory at all
-  if (mode == SourceMode::Plain && params.softness != 0) {
+// Render after the checks: views of equal, valid, non-empty size and parameters in range.
+void RenderKernel(Depth depth, SourceMode mode, const ImageView& in, const MutableImageView& out, const Params& params,
+                   std::uint8_t* zeroedMap) {
+  if (params.softness != 0) {
     // One pass over the input instead of two: the map builder makes the copy as it reads.
-    Dispatch(depth, mode, [&]<class D, SourceMode>() {
-      SmoothWith<D, SourceMode::Plain, true>(in, out, DerivedValues<D>(params), zeroedMap);
+    Dispatch(depth, mode, [&]<class D, SourceMode M>() {
+      SmoothWith<D, M, true>(in, out, DerivedValues<D>(params), zeroedMap);
     });
   } else {
-    CopyStage(depth, mode, in, out, params);
-    Smooth(depth, mode, in, out, params, zeroedMap);
+    CopyKernel(depth, mode, in, out, params);
   }
-  return RenderStatus::Ok;
 }
+
+TESSALINE_PATH_END
+
+namespace detail {
+extern const KernelSet TESSALINE_PATH_KERNELS{TESSALINE_PATH_NAME, &TESSALINE_PATH_NS::CopyKernel,
+                                              &TESSALINE_PATH_NS::SmoothKernel, &TESSALINE_PATH_NS::EdgeMapKernel,
+                                              &TESSALINE_PATH_NS::RenderKernel};
+}  // namespace detail
 
 }  // namespace tessaline
