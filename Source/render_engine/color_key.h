@@ -54,7 +54,7 @@ inline bool KeyRemoves(const P& p, const KeyValues<V>& key) {
 // the key modes' copy of their input. Four pixels at a time where SSE2 is there, each tested exactly
 // as KeyMatches tests it (the float steps in the same single-precision order).
 template <bool Inverted, class P, class V>
-inline void KeyCopyRow(const P* s, P* d, int w, const KeyValues<V>& key) {
+TESSALINE_WIDE inline void KeyCopyRow(const P* s, P* d, int w, const KeyValues<V>& key) {
   int x = 0;
 #ifdef TESSALINE_SSE2
   auto load = [](const void* at) { return _mm_loadu_si128(static_cast<const __m128i*>(at)); };

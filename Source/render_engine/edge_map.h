@@ -159,6 +159,25 @@ inline bool FlatGroup(const P* p0, const P* q0) {
 #endif
 }
 
+#ifdef TESSALINE_AVX2
+// Whether the two groups at p0 (row y) over q0 (row y + 1) are both flat: FlatGroup of the eight
+// pixels at once.
+template <class P>
+TESSALINE_WIDE inline bool FlatOctet(const P* p0, const P* q0) {
+  // (No lambdas here: they would not share this function's target.)
+  const auto* here = reinterpret_cast<const __m256i*>(p0);
+  const auto* right = reinterpret_cast<const __m256i*>(p0 + 1);
+  const auto* below = reinterpret_cast<const __m256i*>(q0);
+  __m256i same = _mm256_set1_epi8(-1);
+  for (std::size_t i = 0; i < sizeof(P) / 4; ++i) {
+    const __m256i v = _mm256_loadu_si256(here + i);
+    same = _mm256_and_si256(same, _mm256_and_si256(_mm256_cmpeq_epi8(v, _mm256_loadu_si256(right + i)),
+                                                   _mm256_cmpeq_epi8(v, _mm256_loadu_si256(below + i))));
+  }
+  return _mm256_movemask_epi8(same) == -1 && SameBits(p0[8], q0[8]);
+}
+#endif
+
 // Builds the map of a w x h image from its pixels (rows `rowbytes` apart) into a zeroed buffer.
 // With a `copy` (rows `copyRowbytes` apart), it also copies the pixels there as it reads them: a
 // plain render's copy of its input costs no second pass over it. `arrive(y)` is called before row y
@@ -174,7 +193,7 @@ struct NoRowHook {
 };
 
 template <class D, bool kCopy = false, class RowHook = NoRowHook>
-void BuildEdgeMap(const unsigned char* pixels, std::ptrdiff_t rowbytes, int w, int h,
+TESSALINE_WIDE void BuildEdgeMap(const unsigned char* pixels, std::ptrdiff_t rowbytes, int w, int h,
                   typename D::Value t, std::uint8_t* buffer, std::int32_t stride,
                   unsigned char* copy = nullptr, std::ptrdiff_t copyRowbytes = 0, const RowHook& arrive = {}) {
   using P = typename D::Pixel;
@@ -198,6 +217,15 @@ void BuildEdgeMap(const unsigned char* pixels, std::ptrdiff_t rowbytes, int w, i
       // The row below is read here for the first time; asking for it a little ahead keeps the
       // float rows, which no cache holds whole, from stalling each group.
       if ((x0 & (64 / sizeof(P) - 1)) == 0) __builtin_prefetch(reinterpret_cast<const char*>(q0) + 2048);
+#ifdef TESSALINE_AVX2
+      // Two flat groups at once where the pair lies inside the grouped columns.
+      if ((x0 & 7) == 0 && x0 + 8 <= g && FlatOctet(p0, q0)) {
+        if constexpr (sizeof(P) == 16) __builtin_prefetch(reinterpret_cast<const char*>(q0 + 4) + 2048);
+        if constexpr (kCopy) std::memcpy(c + x0, p0, 8 * sizeof(P));
+        x0 += 4;
+        continue;
+      }
+#endif
       // Flat areas first: when the group's five pixels of both rows are bit-identical, no pair
       // differs and the entries stay zero.
       const bool flat = FlatGroup(p0, q0);

@@ -90,16 +90,39 @@ template <class D, SourceMode M, bool kMakeCopy = false>
       }
     }
   };
+  auto visit = [&](int x, int y) {
+    if (!InsideStraightEdge(f.map, x, y, w)) ScanPixel(f, x, y);
+  };
   for (int y = 0; y < h; ++y) {
     const std::uint8_t* row = f.map.origin + static_cast<std::ptrdiff_t>(y) * stride;
     const std::uint8_t* ahead = y + kAhead < h ? row + kAhead * static_cast<std::ptrdiff_t>(stride) : nullptr;
-    // Eight entries at a time, visiting only those with a step (EdgeRight or EdgeBelow), left to
-    // right: an entry with diagonal bits alone starts no analysis, and its pixel's closing touch-up
-    // needs a step at the pixel itself. A row is followed by at least seven zero entries (its own
-    // padding and the next row's left border), so the last read stays in zeros, and the scan never
-    // writes the map.
+    // Only entries with a step (EdgeRight or EdgeBelow) are visited, left to right: an entry with
+    // diagonal bits alone starts no analysis, and its pixel's closing touch-up needs a step at the
+    // pixel itself. The scan never writes the map.
+    int x0 = 0;
+#ifdef TESSALINE_SSE2
+    // Sixteen entries at a time while they lie inside the row: most of a map is zeros.
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i steps = _mm_set1_epi8(EdgeRight | EdgeBelow);
+    auto occupied = [&](const std::uint8_t* at, __m128i bits) {
+      const __m128i v = _mm_and_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(at)), bits);
+      return static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, zero))) ^ 0xFFFFu;
+    };
+    for (; x0 + 16 <= w; x0 += 16) {
+      if (ahead != nullptr) {
+        const unsigned later = occupied(ahead + x0, _mm_set1_epi8(-1));
+        if ((later & 0xFF) != 0) prefetchAhead(x0, y);
+        if ((later >> 8) != 0) prefetchAhead(x0 + 8, y);
+      }
+      for (unsigned entries = occupied(row + x0, steps); entries != 0; entries &= entries - 1) {
+        visit(x0 + __builtin_ctz(entries), y);
+      }
+    }
+#endif
+    // Eight entries at a time: a row is followed by at least seven zero entries (its own padding and
+    // the next row's left border), so the last read stays in zeros.
     constexpr std::uint64_t kSteps = 0x0101010101010101ull * (EdgeRight | EdgeBelow);
-    for (int x0 = 0; x0 < w; x0 += 8) {
+    for (; x0 < w; x0 += 8) {
       std::uint64_t later = 0;
       if (ahead != nullptr) std::memcpy(&later, ahead + x0, 8);
       if (later != 0) prefetchAhead(x0, y);
@@ -108,8 +131,8 @@ template <class D, SourceMode M, bool kMakeCopy = false>
       entries &= kSteps;
       while (entries != 0) {
         const int x = x0 + __builtin_ctzll(entries) / 8;
-        if (!InsideStraightEdge(f.map, x, y, w)) ScanPixel(f, x, y);
-        entries &= entries - 1;                      // clears the lowest set bit ...
+        visit(x, y);
+        entries &= entries - 1;                              // clears the lowest set bit ...
         entries &= ~(std::uint64_t{0xFF} << (x - x0) * 8);  // ... and the rest of its entry
       }
     }
