@@ -69,7 +69,7 @@ TEST(FrameProtocol, RefusesMalformedRequests) {
   EXPECT_EQ(malformation(Bytes(good.begin(), good.begin() + 2)), "the stream ends inside a frame's magic");
   EXPECT_EQ(malformation(Bytes(good.begin(), good.begin() + 10)), "the stream ends inside a frame header");
   EXPECT_EQ(malformation(withWord(good, 4, 24)), "depth 24 is not 8, 16 or 32");
-  EXPECT_EQ(malformation(withWord(good, 8, 30001)), "frame size 30001x1 is out of range");
+  EXPECT_EQ(malformation(withWord(withWord(good, 8, 65536), 12, 32769)), "frame size 65536x32769 is out of range");
   EXPECT_EQ(malformation(withWord(good, 16, 8)), "unknown region bits 0x8");
   EXPECT_EQ(malformation(withWord(good, 44, 0)), "downsample factor 1/0 is not 1/1 to 1/64");
   EXPECT_EQ(malformation(withWord(good, 48, 65)), "downsample factor 1/65 is not 1/1 to 1/64");

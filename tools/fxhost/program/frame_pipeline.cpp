@@ -39,11 +39,11 @@ void FramePipeline::work() {
     auto [number, job] = std::move(queue_.front());
     queue_.pop_front();
     lock.unlock();
-    const std::vector<std::uint8_t> reply = protocol::encodeReply(job());
+    const protocol::FrameReply reply = job();
     lock.lock();
     // Frames are taken in order, so the frame before this one is already being worked on.
     changed_.wait(lock, [&] { return written_ == number; });
-    if (!writeFailed_ && !write_(reply.data(), reply.size())) writeFailed_ = true;
+    if (!writeFailed_ && !protocol::writeReply(reply, write_)) writeFailed_ = true;
     ++written_;
     changed_.notify_all();
   }

@@ -13,7 +13,7 @@
 
 namespace fxhost::program {
 
-using WriteBytes = std::function<bool(const void* bytes, std::size_t count)>;
+using protocol::WriteBytes;
 
 class FramePipeline {
  public:

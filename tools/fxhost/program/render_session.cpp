@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <memory>
 #include <mutex>
+#include <span>
 #include <vector>
 
 #include "fxhost/host_error.h"
@@ -64,16 +65,18 @@ bool setKeyframes(Host& host, const std::vector<PF_ParamDef>& params, const prot
 // The frame's region worked out: the layer at the render's resolution, and where it lies.
 struct Layer {
   std::uint32_t width, height;
-  std::vector<std::uint8_t> pixels;
+  std::vector<std::uint8_t> reduced;  // the pixels at a reduced resolution
+  std::span<const std::uint8_t> pixels;  // the frame's own at full resolution
   SmartRequest request;
 };
 
 Layer layerOf(const protocol::FrameRequest& frame, const protocol::FrameRegion& region) {
   const std::uint32_t nx = region.downsampleX, ny = region.downsampleY;
-  Layer layer{(frame.width + nx - 1) / nx, (frame.height + ny - 1) / ny, {}, {}};
-  layer.pixels = nx == 1 && ny == 1
-                     ? frame.pixels
-                     : protocol::downsamplePixels(frame.depth, frame.width, frame.height, frame.pixels, nx, ny);
+  Layer layer{(frame.width + nx - 1) / nx, (frame.height + ny - 1) / ny, {}, frame.pixels, {}};
+  if (nx != 1 || ny != 1) {
+    layer.reduced = protocol::downsamplePixels(frame.depth, frame.width, frame.height, frame.pixels, nx, ny);
+    layer.pixels = layer.reduced;
+  }
   layer.request.origin = PF_Point{protocol::downsampleCoordinate(region.origin.h, nx),
                                   protocol::downsampleCoordinate(region.origin.v, ny)};
   if ((region.given & protocol::kGivenRect) != 0) layer.request.rect = protocol::downsampleRect(region.rect, nx, ny);
@@ -157,6 +160,7 @@ protocol::FrameReply renderFrame(Host& host, const ProgramOptions& options, cons
     reply.width = static_cast<std::uint32_t>(shown.right - shown.left);
     reply.height = static_cast<std::uint32_t>(shown.bottom - shown.top);
     const std::size_t pixel = bytesPerPixel(request.depth);
+    reply.pixels.reserve(static_cast<std::size_t>(reply.width) * reply.height * pixel);
     for (A_long y = shown.top; y < shown.bottom; ++y) {
       const std::uint8_t* row = output.row(y) + static_cast<std::size_t>(shown.left) * pixel;
       reply.pixels.insert(reply.pixels.end(), row, row + reply.width * pixel);

@@ -54,8 +54,9 @@ ReadResult readGeometry(const ReadBytes& read, PixelDepth& depth, std::uint32_t&
     return ReadResult::Malformed;
   }
   depth = *known;
-  if (width > static_cast<std::uint32_t>(PF_MAX_WORLD_WIDTH) || height > static_cast<std::uint32_t>(PF_MAX_WORLD_HEIGHT) ||
-      frameBytes(depth, width, height) > kMaxFrameBytes) {
+  // A frame larger than a layer may be is still a frame: the host refuses to make its world, and
+  // that frame alone fails. Only what cannot be held ends the stream.
+  if (frameBytes(depth, width, height) > kMaxFrameBytes) {
     error = "frame size " + std::to_string(width) + "x" + std::to_string(height) + " is out of range";
     return ReadResult::Malformed;
   }
@@ -121,9 +122,9 @@ std::size_t frameBytes(PixelDepth depth, std::uint32_t width, std::uint32_t heig
   return static_cast<std::size_t>(width) * height * bytesPerPixel(depth);
 }
 
-std::vector<std::uint8_t> encodeRequest(const FrameRequest& request) {
+std::vector<std::uint8_t> encodeRequestHead(const FrameRequest& request) {
   std::vector<std::uint8_t> out;
-  out.reserve(56 + 4 * request.slots.size() + request.pixels.size());
+  out.reserve(56 + 4 * request.slots.size());
   putU32(out, kRequestMagic);
   putU32(out, static_cast<std::uint32_t>(request.depth));
   putU32(out, request.width);
@@ -138,13 +139,12 @@ std::vector<std::uint8_t> encodeRequest(const FrameRequest& request) {
   putU32(out, region.downsampleY);
   putU32(out, static_cast<std::uint32_t>(request.slots.size()));
   for (const std::uint32_t slot : request.slots) putU32(out, slot);
-  out.insert(out.end(), request.pixels.begin(), request.pixels.end());
   return out;
 }
 
-std::vector<std::uint8_t> encodeReply(const FrameReply& reply) {
+std::vector<std::uint8_t> encodeReplyHead(const FrameReply& reply) {
   std::vector<std::uint8_t> out;
-  out.reserve(32 + reply.message.size() + reply.pixels.size());
+  out.reserve(32 + reply.message.size());
   putU32(out, kReplyMagic);
   putU32(out, static_cast<std::uint32_t>(reply.status));
   putU32(out, static_cast<std::uint32_t>(reply.depth));
@@ -154,8 +154,29 @@ std::vector<std::uint8_t> encodeReply(const FrameReply& reply) {
   putI32(out, reply.origin.v);
   putU32(out, static_cast<std::uint32_t>(reply.message.size()));
   out.insert(out.end(), reply.message.begin(), reply.message.end());
+  return out;
+}
+
+std::vector<std::uint8_t> encodeRequest(const FrameRequest& request) {
+  std::vector<std::uint8_t> out = encodeRequestHead(request);
+  out.insert(out.end(), request.pixels.begin(), request.pixels.end());
+  return out;
+}
+
+std::vector<std::uint8_t> encodeReply(const FrameReply& reply) {
+  std::vector<std::uint8_t> out = encodeReplyHead(reply);
   if (reply.status == 0) out.insert(out.end(), reply.pixels.begin(), reply.pixels.end());
   return out;
+}
+
+bool writeRequest(const FrameRequest& request, const WriteBytes& write) {
+  const std::vector<std::uint8_t> head = encodeRequestHead(request);
+  return write(head.data(), head.size()) && write(request.pixels.data(), request.pixels.size());
+}
+
+bool writeReply(const FrameReply& reply, const WriteBytes& write) {
+  const std::vector<std::uint8_t> head = encodeReplyHead(reply);
+  return write(head.data(), head.size()) && (reply.status != 0 || write(reply.pixels.data(), reply.pixels.size()));
 }
 
 ReadResult readRequest(const ReadBytes& read, FrameRequest& request, std::string& error) {

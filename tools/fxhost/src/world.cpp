@@ -32,8 +32,10 @@ OwnedWorld::OwnedWorld(PixelDepth depth, A_long width, A_long height, A_long row
   const std::size_t packedRow = static_cast<std::size_t>(width) * bytesPerPixel(depth);
   const std::size_t stride = packedRow + static_cast<std::size_t>(rowPadding);
   // Never a null or shared pixel address, even for an empty world: the address is the world's name.
-  bytes_.assign(std::max<std::size_t>(stride * static_cast<std::size_t>(height), 16), kPaddingByte);
-  for (A_long y = 0; y < height; ++y) std::memset(bytes_.data() + stride * static_cast<std::size_t>(y), fill, packedRow);
+  bytes_.assign(std::max<std::size_t>(stride * static_cast<std::size_t>(height), 16), rowPadding == 0 ? fill : kPaddingByte);
+  if (rowPadding != 0) {
+    for (A_long y = 0; y < height; ++y) std::memset(bytes_.data() + stride * static_cast<std::size_t>(y), fill, packedRow);
+  }
 
   world_.world_flags = depth == PixelDepth::Sixteen ? PF_WorldFlag_DEEP : 0;
   world_.data = reinterpret_cast<PF_PixelPtr>(bytes_.data());

@@ -7,8 +7,9 @@
 // Request, one per frame:
 //   u32  magic      kRequestMagic, the bytes "FXF2"
 //   u32  depth      bits per channel: 8, 16 or 32
-//   u32  width      0 to PF_MAX_WORLD_WIDTH (30000)
-//   u32  height     0 to PF_MAX_WORLD_HEIGHT (30000)
+//   u32  width      with height, at most 2 GiB of pixels; a frame wider or higher than a layer
+//   u32  height     may be (PF_MAX_WORLD_WIDTH, PF_MAX_WORLD_HEIGHT: 30000) fails alone, with
+//                   kStatusHostWorld
 //   u32  given      which of the three region fields below the frame sets (kGivenRect,
 //                   kGivenOrigin, kGivenDownsample); a field it does not set comes from the
 //                   program's command line (--request, --origin, --downsample), else its default
@@ -116,8 +117,17 @@ using ReadBytes = std::function<std::size_t(void* buffer, std::size_t count)>;
 
 enum class ReadResult { Frame, End, Malformed };
 
+// Writes all `count` bytes: false when they could not all be written.
+using WriteBytes = std::function<bool(const void* bytes, std::size_t count)>;
+
+// A frame as bytes, whole, or only what comes before its pixels.
 std::vector<std::uint8_t> encodeRequest(const FrameRequest& request);
 std::vector<std::uint8_t> encodeReply(const FrameReply& reply);
+std::vector<std::uint8_t> encodeRequestHead(const FrameRequest& request);
+std::vector<std::uint8_t> encodeReplyHead(const FrameReply& reply);
+// Writes a frame without gathering its pixels behind its head first: a frame can be large.
+bool writeRequest(const FrameRequest& request, const WriteBytes& write);
+bool writeReply(const FrameReply& reply, const WriteBytes& write);
 ReadResult readRequest(const ReadBytes& read, FrameRequest& request, std::string& error);
 ReadResult readReply(const ReadBytes& read, FrameReply& reply, std::string& error);
 
