@@ -4,12 +4,15 @@
 #include <signal.h>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cctype>
 #include <cerrno>
 #include <cstring>
+#include <ctime>
 #include <filesystem>
+#include <functional>
 #include <mutex>
 #include <set>
 
@@ -54,8 +57,28 @@ void Unregister(int slot) {
   g_slots[slot].state.compare_exchange_strong(expected, kFree);  // a claimed slot stays claimed
 }
 
+// The children to end on an interrupt: 0 for a free slot, else a process id. Starting one and
+// filling its slot is one step for the handler: it waits for starts under way, and none begins
+// once it has run.
+std::atomic<pid_t> g_children[64];
+std::atomic<int> g_starting{0};
+std::atomic<bool> g_interrupted{false};
+static_assert(std::atomic<pid_t>::is_always_lock_free);
+
 void RemoveTemporaries(int signal) {
   const int savedErrno = errno;
+  g_interrupted = true;
+  for (int i = 0; i < 5000 && g_starting > 0; ++i) {
+    const timespec millisecond{0, 1000000};
+    nanosleep(&millisecond, nullptr);
+  }
+  for (std::atomic<pid_t>& slot : g_children) {
+    const pid_t child = slot.exchange(0);
+    if (child <= 0) continue;
+    kill(-child, SIGKILL);
+    while (waitpid(child, nullptr, 0) < 0 && errno == EINTR) {
+    }
+  }
   for (Slot& slot : g_slots) {
     int expected = kLive;
     if (slot.state.compare_exchange_strong(expected, kClaimed)) unlink(slot.name);
@@ -236,6 +259,34 @@ void AtomicFile::Commit() {
   if (folder >= 0) {
     fsync(folder);
     close(folder);
+  }
+}
+
+pid_t StartEndedOnInterrupt(const std::function<pid_t()>& start) {
+  // This thread takes no interrupt meanwhile: its handler would wait for this very start.
+  sigset_t interrupts, previous;
+  sigemptyset(&interrupts);
+  sigaddset(&interrupts, SIGINT);
+  sigaddset(&interrupts, SIGTERM);
+  pthread_sigmask(SIG_BLOCK, &interrupts, &previous);
+  ++g_starting;
+  pid_t child = -1;
+  if (!g_interrupted) {
+    child = start();
+    for (std::atomic<pid_t>& slot : g_children) {
+      pid_t expected = 0;
+      if (child > 0 && slot.compare_exchange_strong(expected, child)) break;
+    }
+  }
+  --g_starting;
+  pthread_sigmask(SIG_SETMASK, &previous, nullptr);
+  return child;
+}
+
+void ForgetOnInterrupt(pid_t child) {
+  for (std::atomic<pid_t>& slot : g_children) {
+    pid_t expected = child;
+    if (slot.compare_exchange_strong(expected, 0)) return;
   }
 }
 

@@ -3,7 +3,10 @@
 // old file stays as it was, and on every failure (or Ctrl-C) the temporary file is removed.
 #pragma once
 
+#include <sys/types.h>
+
 #include <atomic>
+#include <functional>
 #include <string>
 
 namespace tessaline::cli {
@@ -48,6 +51,13 @@ void RefuseFolder(const std::string& path);
 // What is wrong with the disk or folder holding `folder`, for an errno of a failed file operation
 // ("no space left on the disk holding 'out'; free some space or write elsewhere").
 std::string DiskProblem(int error, const std::string& folder);
+
+// Starts a child process (`start` returns its id, or -1) that SIGINT or SIGTERM ends too, with its
+// process group (it must lead one), and waits for, before the tool dies: helpers must not outlive
+// the run. No interrupt can come between the start and that; -1 without calling `start` once the
+// run was interrupted. Forget the child once it was reaped.
+pid_t StartEndedOnInterrupt(const std::function<pid_t()>& start);
+void ForgetOnInterrupt(pid_t child);
 
 // Makes SIGINT and SIGTERM remove every temporary file of this process, and say how far the run got
 // (WriteInterruptedLine), before it dies of the signal.

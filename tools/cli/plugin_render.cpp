@@ -1,7 +1,9 @@
 #include "plugin_render.h"
 
+#include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/mman.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -10,8 +12,10 @@
 #include <cstring>
 #include <filesystem>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "atomic_file.h"
 #include "fxhost/frame_protocol.h"
 
 extern char** environ;
@@ -53,53 +57,37 @@ fxhost::PixelDepth HostDepth(Depth depth) {
 // Wine names a Unix path through drive Z:, the root of the Unix file system.
 std::string WindowsPath(const std::string& path) { return "Z:" + fs::absolute(path).lexically_normal().string(); }
 
-class Pipe {
- public:
+// Both ends of a pipe, closed on every path; the ends the host gets are dup2'ed onto its standard
+// streams, so none of ours leaks into it.
+struct Pipe {
+  int fds[2] = {-1, -1};
   Pipe() {
-    if (pipe(fds_) != 0) throw CliError(std::string("cannot make a pipe: ") + std::strerror(errno));
+    if (pipe2(fds, O_CLOEXEC) != 0) throw CliError(std::string("cannot make a pipe: ") + std::strerror(errno));
   }
   ~Pipe() {
-    closeRead();
-    closeWrite();
+    for (const int fd : fds) {
+      if (fd >= 0) close(fd);
+    }
   }
-  int read() const { return fds_[0]; }
-  int write() const { return fds_[1]; }
-  void closeRead() { close(fds_[0], 0); }
-  void closeWrite() { close(fds_[1], 1); }
-
- private:
-  void close(int fd, int slot) {
-    if (fd >= 0) ::close(fd);
-    fds_[slot] = -1;
-  }
-  int fds_[2] = {-1, -1};
+  int Take(int end) { return std::exchange(fds[end], -1); }
 };
 
-bool WriteAll(int fd, const std::uint8_t* bytes, std::size_t count) {
+bool WriteAll(int fd, const void* bytes, std::size_t count) {
+  const auto* at = static_cast<const std::uint8_t*>(bytes);
   while (count > 0) {
-    const ssize_t n = ::write(fd, bytes, count);
+    const ssize_t n = ::write(fd, at, count);
     if (n < 0 && errno == EINTR) continue;
     if (n <= 0) return false;
-    bytes += n;
+    at += n;
     count -= static_cast<std::size_t>(n);
   }
   return true;
 }
 
-std::string ReadAllText(int fd) {
-  std::string text;
-  char buffer[4096];
-  for (;;) {
-    const ssize_t n = ::read(fd, buffer, sizeof buffer);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return text;
-    text.append(buffer, static_cast<std::size_t>(n));
-  }
-}
-
-std::string LastLines(const std::string& text) {
-  const std::size_t cut = text.size() > 600 ? text.size() - 600 : 0;
-  return text.substr(cut);
+std::string ExitText(int status) {
+  if (WIFSIGNALED(status)) return "killed by signal " + std::to_string(WTERMSIG(status));
+  if (WIFEXITED(status)) return "status " + std::to_string(WEXITSTATUS(status));
+  return "an unknown state";
 }
 
 }  // namespace
@@ -112,89 +100,157 @@ PluginFiles FindPluginFiles() {
           host != nullptr ? host : (beside / "fxhost.exe").string()};
 }
 
-Image RenderThroughPlugin(const Image& in, const Params& params, SourceMode mode, const PluginFiles& files) {
-  for (const std::string& file : {files.plugin, files.host}) {
+PluginSession::PluginSession(PluginFiles files) : files_(std::move(files)) {}
+
+PluginSession::~PluginSession() {
+  if (child_ >= 0) Reap(true);
+  CloseStreams();
+  if (log_ >= 0) close(log_);
+}
+
+void PluginSession::CloseStreams() {
+  for (int* fd : {&toHost_, &fromHost_}) {
+    if (*fd >= 0) close(*fd);
+    *fd = -1;
+  }
+}
+
+int PluginSession::Reap(bool kill) {
+  CloseStreams();  // a host reading its stream sees the end and finishes
+  if (kill) ::kill(-child_, SIGKILL);  // its process group: Wine's loader with it
+  int status = 0;
+  while (waitpid(child_, &status, 0) < 0 && errno == EINTR) {
+  }
+  ForgetOnInterrupt(child_);
+  child_ = -1;
+  return status;
+}
+
+std::string PluginSession::LastWords() const {
+  const off_t size = log_ >= 0 ? lseek(log_, 0, SEEK_END) : 0;
+  if (size <= 0) return "nothing";
+  const off_t from = size > 600 ? size - 600 : 0;
+  std::string text(static_cast<std::size_t>(size - from), '\0');
+  const ssize_t got = pread(log_, text.data(), text.size(), from);
+  text.resize(got > 0 ? static_cast<std::size_t>(got) : 0);
+  return OneLine(text);
+}
+
+void PluginSession::Start() {
+  if (child_ >= 0) return;
+  for (const std::string& file : {files_.plugin, files_.host}) {
     if (!fs::exists(file)) {
       throw CliError("--via-plugin needs '" + file + "'; build it with 'bash scripts/build.sh win64'");
     }
   }
+  // A host that dies must give an error here, not a signal.
+  signal(SIGPIPE, SIG_IGN);
+  if (std::getenv("WINEDEBUG") == nullptr) setenv("WINEDEBUG", "-all", 1);
+  if (log_ < 0) {
+    log_ = memfd_create("fxhost-log", MFD_CLOEXEC);
+    if (log_ < 0) throw CliError(std::string("cannot make the plug-in host's log: ") + std::strerror(errno));
+  }
+  ftruncate(log_, 0);  // each start's words are its own
+  Pipe input, output;
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_adddup2(&actions, input.fds[0], 0);
+  posix_spawn_file_actions_adddup2(&actions, output.fds[1], 1);
+  posix_spawn_file_actions_adddup2(&actions, log_, 2);
+  // Its own process group: Ctrl-C reaches the tool alone, which ends the hosts itself, rather than
+  // each host dying under a frame and being taken for a crash.
+  posix_spawnattr_t attributes;
+  posix_spawnattr_init(&attributes);
+  posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP);
+  posix_spawnattr_setpgroup(&attributes, 0);
+  std::vector<std::string> arguments = {"wine", files_.host, WindowsPath(files_.plugin), "render"};
+  std::vector<char*> argv;
+  for (std::string& argument : arguments) argv.push_back(argument.data());
+  argv.push_back(nullptr);
+  int spawned = EINTR;  // what stands when the run was interrupted before the start
+  child_ = StartEndedOnInterrupt([&] {
+    pid_t child = -1;
+    spawned = posix_spawnp(&child, "wine", &actions, &attributes, argv.data(), environ);
+    return spawned == 0 ? child : -1;
+  });
+  posix_spawn_file_actions_destroy(&actions);
+  posix_spawnattr_destroy(&attributes);
+  if (child_ < 0) {
+    throw CliError(std::string("--via-plugin cannot start Wine (") + std::strerror(spawned) +
+                   "); install it with 'bash scripts/install-deps.sh'");
+  }
+  toHost_ = input.Take(1);
+  fromHost_ = output.Take(0);
+}
+
+Image PluginSession::Render(const Image& in, const Params& params, SourceMode mode) {
+  Start();
   protocol::FrameRequest request;
   request.depth = HostDepth(in.depth);
   request.width = static_cast<std::uint32_t>(in.width);
   request.height = static_cast<std::uint32_t>(in.height);
   request.slots = Slots(params, mode);
-  request.pixels = in.pixels;  // the engine's packed ARGB rows are the stream's layout
-  const std::vector<std::uint8_t> bytes = protocol::encodeRequest(request);
-
-  // A plug-in that dies early must give an error here, not a signal.
-  signal(SIGPIPE, SIG_IGN);
-  if (std::getenv("WINEDEBUG") == nullptr) setenv("WINEDEBUG", "-all", 1);
-  Pipe input, output, errors;
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_adddup2(&actions, input.read(), 0);
-  posix_spawn_file_actions_adddup2(&actions, output.write(), 1);
-  posix_spawn_file_actions_adddup2(&actions, errors.write(), 2);
-  for (const int fd : {input.read(), input.write(), output.read(), output.write(), errors.read(), errors.write()}) {
-    posix_spawn_file_actions_addclose(&actions, fd);
-  }
-  std::vector<std::string> arguments = {"wine", files.host, WindowsPath(files.plugin), "render"};
-  std::vector<char*> argv;
-  for (std::string& argument : arguments) argv.push_back(argument.data());
-  argv.push_back(nullptr);
-  pid_t child = 0;
-  const int spawned = posix_spawnp(&child, "wine", &actions, nullptr, argv.data(), environ);
-  posix_spawn_file_actions_destroy(&actions);
-  if (spawned != 0) {
-    throw CliError(std::string("--via-plugin cannot start Wine (") + std::strerror(spawned) +
-                   "); install it with 'bash scripts/install-deps.sh'");
-  }
-  input.closeRead();
-  output.closeWrite();
-  errors.closeWrite();
-
-  // The host reads the whole frame before it answers, so writing it all first cannot block forever.
-  const bool sent = WriteAll(input.write(), bytes.data(), bytes.size());
-  input.closeWrite();
+  // The engine's packed ARGB rows are the stream's layout: the pixels go out as they are.
+  const std::vector<std::uint8_t> head = protocol::encodeRequestHead(request);
+  const bool sent = WriteAll(toHost_, head.data(), head.size()) && WriteAll(toHost_, in.pixels.data(), in.pixels.size());
   protocol::FrameReply reply;
   std::string streamError;
-  const int fd = output.read();
-  const protocol::ReadResult result = protocol::readReply(
-      [fd](void* buffer, std::size_t count) -> std::size_t {
-        for (;;) {
-          const ssize_t n = ::read(fd, buffer, count);
-          if (n < 0 && errno == EINTR) continue;
-          return n > 0 ? static_cast<std::size_t>(n) : 0;
-        }
-      },
-      reply, streamError);
-  const std::string log = ReadAllText(errors.read());
-  int status = 0;
-  while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
+  protocol::ReadResult result = protocol::ReadResult::End;
+  if (sent) {
+    const int fd = fromHost_;
+    result = protocol::readReply(
+        [fd](void* buffer, std::size_t count) -> std::size_t {
+          for (;;) {
+            const ssize_t n = ::read(fd, buffer, count);
+            if (n < 0 && errno == EINTR) continue;
+            return n > 0 ? static_cast<std::size_t>(n) : 0;
+          }
+        },
+        reply, streamError);
   }
-  const int exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-
-  if (result != protocol::ReadResult::Frame || !sent) {
-    throw CliError("the plug-in host gave no frame back (" + (streamError.empty() ? "no reply" : streamError) +
-                   "); its last words: " + LastLines(log));
+  if (result != protocol::ReadResult::Frame) {
+    // The host died on this frame, or no longer speaks the stream: it is ended, and the next frame
+    // gets a new one.
+    const std::string ended = ExitText(Reap(true));
+    throw PluginFrameError("the plug-in host stopped on this frame (" +
+                           (streamError.empty() ? "no reply; " + ended : streamError) + "); its last words: " +
+                           LastWords() + "; a new host starts for the next frame");
+  }
+  if (reply.status > 0) {
+    throw PluginFrameError("the plug-in failed with error " + std::to_string(reply.status) +
+                           (reply.message.empty() ? "" : ": " + reply.message));
   }
   if (reply.status != 0) {
-    throw CliError("the plug-in failed with error " + std::to_string(reply.status) +
-                   (reply.message.empty() ? "" : ": " + reply.message));
-  }
-  if (exitCode != 0) {
-    throw CliError("the plug-in host ended with status " + std::to_string(exitCode) +
-                   " (3: the plug-in left resources unbalanced): " + LastLines(log));
+    // After a frame it cannot read the host ends its stream: the next frame needs a new one.
+    if (reply.status == protocol::kStatusMalformed) Reap(true);
+    throw PluginFrameError("the plug-in host refused the frame (status " + std::to_string(reply.status) + ")" +
+                           (reply.message.empty() ? "" : ": " + reply.message));
   }
   // The whole layer was asked for, so the whole frame must come back.
   if (reply.width != request.width || reply.height != request.height || reply.origin.h != 0 || reply.origin.v != 0) {
-    throw CliError("the plug-in host gave back " + std::to_string(reply.width) + "x" + std::to_string(reply.height) +
-                   " pixels at " + std::to_string(reply.origin.h) + "," + std::to_string(reply.origin.v) +
-                   " for the whole " + std::to_string(in.width) + "x" + std::to_string(in.height) + " frame");
+    throw PluginFrameError("the plug-in host gave back " + std::to_string(reply.width) + "x" +
+                           std::to_string(reply.height) + " pixels at " + std::to_string(reply.origin.h) + "," +
+                           std::to_string(reply.origin.v) + " for the whole " + std::to_string(in.width) + "x" +
+                           std::to_string(in.height) + " frame");
   }
-  Image out = in;
+  Image out;
+  out.width = in.width;
+  out.height = in.height;
+  out.depth = in.depth;
+  out.source = in.source;
+  out.set = in.set;
   out.pixels = std::move(reply.pixels);
   return out;
+}
+
+void PluginSession::Finish() {
+  if (child_ < 0) return;
+  const int status = Reap(false);
+  if (WIFEXITED(status) && WEXITSTATUS(status) == 0) return;
+  const bool unbalanced = WIFEXITED(status) && WEXITSTATUS(status) == 3;
+  throw CliError(std::string(unbalanced ? "the plug-in left the host's accounts unbalanced"
+                                        : "the plug-in host ended badly") +
+                 " at the end of its session (" + ExitText(status) + "): " + LastWords());
 }
 
 }  // namespace tessaline::cli

@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <fstream>
 #include <new>
+#include <optional>
 #include <thread>
 
 #include "image_io.h"
@@ -54,14 +55,27 @@ class FrameWorkers {
                std::uint64_t maxPixels)
       : options_(options), frames_(frames), progress_(progress), workers_(workers), maxPixels_(maxPixels) {}
 
-  // Runs on each worker thread until no frame is left or the run stops.
+  // Runs on each worker thread until no frame is left or the run stops. With --via-plugin the
+  // worker renders all its frames through one session of the plug-in's host, ended at the end.
   void Work() {
+    std::optional<PluginSession> session;
+    if (options_.viaPlugin) session.emplace(FindPluginFiles());
     while (!stop_) {
       const std::size_t next = next_++;
-      if (next >= frames_.size()) return;
-      RenderFrame(frames_[next]);
+      if (next >= frames_.size()) break;
+      RenderFrame(frames_[next], session ? &*session : nullptr);
+    }
+    if (!session) return;
+    try {
+      session->Finish();
+    } catch (const std::exception& e) {
+      progress_.Error(e.what());
+      sessionsFailed_ = true;
     }
   }
+
+  // Whether every session of the plug-in's host ended well, its accounts balanced.
+  bool SessionsEndedWell() const { return !sessionsFailed_; }
 
  private:
   // Reports a failure unless the run has already stopped for another (then the same cause is likely).
@@ -71,13 +85,21 @@ class FrameWorkers {
     if (stopRun) stop_ = true;
   }
 
-  void RenderFrame(int frame) {
+  void RenderFrame(int frame, PluginSession* session) {
     const std::string input = options_.input.Path(frame);
     const std::string output = options_.output.Path(frame);
     const std::string edges = options_.edges ? options_.edges->Path(frame) : "";
     if (options_.skipExisting && ReadsBack(output) && (edges.empty() || ReadsBack(edges))) {
       progress_.Skipped();
       return;
+    }
+    // The host starts (under Wine, slowly) while the frame is read.
+    if (session != nullptr) {
+      try {
+        session->Start();
+      } catch (const std::exception& e) {
+        return Fail(frame, e.what(), true);
+      }
     }
     std::vector<Image> in;
     const std::string fewerThreads = workers_ > 1 ? "; try fewer --threads" : "";
@@ -95,7 +117,7 @@ class FrameWorkers {
       for (const Image& image : in) {
         std::int64_t found = 0;
         if (options_.viaPlugin) {
-          out.push_back(RenderThroughPlugin(image, options_.params, options_.mode, FindPluginFiles()));
+          out.push_back(session->Render(image, options_.params, options_.mode));
         } else if (options_.viaOfx) {
           out.push_back(RenderThroughOfx(image, options_.params, options_.mode, FindOfxBundle()));
         } else {
@@ -109,6 +131,8 @@ class FrameWorkers {
       progress_.Rendered(edgePixels);
     } catch (const std::bad_alloc&) {
       Fail(frame, "not enough memory to smooth '" + input + "'" + fewerThreads, true);
+    } catch (const PluginFrameError& e) {
+      Fail(frame, e.what(), false);  // the plug-in's verdict on this frame alone
     } catch (const std::exception& e) {
       Fail(frame, e.what(), true);
     }
@@ -121,6 +145,7 @@ class FrameWorkers {
   const std::uint64_t maxPixels_;
   std::atomic<std::size_t> next_{0};
   std::atomic<bool> stop_{false};
+  std::atomic<bool> sessionsFailed_{false};
 };
 
 }  // namespace
@@ -131,8 +156,8 @@ int DefaultThreads() {
   return static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
 }
 
-void RenderFrames(const Options& options, const std::vector<int>& frames, Progress& progress) {
-  if (frames.empty()) return;
+bool RenderFrames(const Options& options, const std::vector<int>& frames, Progress& progress) {
+  if (frames.empty()) return true;
   const int threads = options.threads > 0 ? options.threads : DefaultThreads();
   const int workers = static_cast<int>(std::min<std::size_t>(static_cast<std::size_t>(threads), frames.size()));
   // The cores not busy with a frame of their own go to the file libraries' own threads (OpenEXR
@@ -149,9 +174,12 @@ void RenderFrames(const Options& options, const std::vector<int>& frames, Progre
                   static_cast<int>(std::min<std::uint64_t>(std::max<std::uint64_t>(1, maxPixels * 64 >> 20), 1 << 30)));
 
   FrameWorkers pool(options, frames, progress, workers, maxPixels);
-  std::vector<std::jthread> helpers;
-  for (int i = 1; i < workers; ++i) helpers.emplace_back([&pool] { pool.Work(); });
-  pool.Work();
+  {
+    std::vector<std::jthread> helpers;
+    for (int i = 1; i < workers; ++i) helpers.emplace_back([&pool] { pool.Work(); });
+    pool.Work();
+  }
+  return pool.SessionsEndedWell();
 }
 
 }  // namespace tessaline::cli

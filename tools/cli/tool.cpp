@@ -149,11 +149,11 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
       progress.Warning("chunk " + std::to_string(options.chunk->index) + "/" + std::to_string(options.chunk->count) +
                        " of this shot holds no frames: there are fewer frames than chunks");
     }
-    RenderFrames(options, plan.frames, progress);
+    const bool sessionsWell = RenderFrames(options, plan.frames, progress);
     const FrameCounts counts = progress.Counts();
     // A single file that failed has said all there is in its error.
     if (options.input.IsSequence() || counts.failed == 0) progress.Finish();
-    return counts.failed == 0 ? 0 : 1;
+    return counts.failed == 0 && sessionsWell ? 0 : 1;
   } catch (const std::bad_alloc&) {
     err << "tessaline: not enough memory to smooth '" << TerminalSafe(options.input.text) << "'\n";
   } catch (const std::exception& e) {
