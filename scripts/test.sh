@@ -62,9 +62,10 @@ check() {
 echo "== the command-line tool through the real plug-ins =="
 check bash tests/via_plugin_check.sh --via-plugin
 check bash tests/via_plugin_check.sh --via-ofx
+check bash tests/plugin_sessions_check.sh
 echo "== fuzzing the engine =="
 check env FUZZ_NO_BUILD=1 bash fuzz/run.sh "${FUZZ_SECONDS:-60}"
 
 echo "summary: CTest tests: $ctest_passed passed, $ctest_failed failed ($ctest_trees);" \
-  "script checks (plug-in cross-checks, fuzzing): $checks_passed passed, $checks_failed failed"
+  "script checks (plug-in cross-checks, plug-in sessions, fuzzing): $checks_passed passed, $checks_failed failed"
 exit $status
