@@ -7,6 +7,7 @@
 #     which the host refuses) fails alone, and the other frames are byte-identical to the native
 #     path's;
 #   - a host that dies fails its frame only: the next frame gets a new host, and the run says so;
+#   - a host whose accounts do not balance at the end fails the run, in its own words;
 #   - Ctrl-C (SIGINT) in the middle of a shot leaves no host process and no temporary file.
 # Needs the native and win64 trees built.
 set -euo pipefail
@@ -21,6 +22,7 @@ cat >"$work/bin/wine" <<EOF
 #!/bin/sh
 echo \$\$ >>"$work/starts"
 if [ -e "$work/die-once" ]; then rm -f "$work/die-once"; exit 9; fi
+if [ -e "$work/unbalanced" ]; then "$real_wine" "\$@"; echo "accounts: 1 handle not freed" >&2; exit 3; fi
 exec "$real_wine" "\$@"
 EOF
 chmod +x "$work/bin/wine"
@@ -63,6 +65,15 @@ restarted() {
     grep -q "frame 1: the plug-in host stopped on this frame.*a new host starts for the next frame" "$work/log"
 }
 expect "a dead host fails its frame and is started again (exit $rc, $(starts) starts: $(head -c 300 "$work/log"))" restarted
+
+# A session whose accounts do not balance: its frames are written, the run fails with its words.
+rm -f "$work/starts" "$work/shot/plugin."* "$work/unbalanced-log"
+touch "$work/unbalanced"
+rc=0
+"$tool" --via-plugin "$work/shot/in.#.png" "$work/shot/plugin.#.png" --frames 1-2 --threads 1 2>"$work/log" || rc=$?
+rm -f "$work/unbalanced"
+judged() { [ "$rc" -eq 1 ] && same_as_native 1 2 && grep -q "unbalanced.*status 3.*1 handle not freed" "$work/log"; }
+expect "unbalanced accounts fail the run (exit $rc: $(head -c 300 "$work/log"))" judged
 
 # Ctrl-C in the middle of a shot of full frames.
 rm -f "$work/starts"
