@@ -5,7 +5,8 @@
 # milliseconds the smart pre-render and render of a frame took (the host's clock around the two
 # commands, so neither Wine's start nor the frame stream counts; fastest and median of the frames),
 # how much of that the host spent making the worlds the plug-in asked for (fresh memory under Wine
-# is slow to make; a real host keeps a pool), and the most memory those worlds (scratch pictures,
+# is slow to make; the host program keeps freed blocks for the next frame, as a real host keeps a
+# pool, so the first frame pays most of it), and the most memory those worlds (scratch pictures,
 # edge maps) held at once.
 #
 #   bash bench/plugin_request.sh
