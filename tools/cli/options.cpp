@@ -323,8 +323,9 @@ Files:
                            the simulated host fxhost.exe under Wine) instead of the built-in
                            engine; the result is the same to the bit. Both files are looked for
                            beside this program (or named by TESSALINE_AEX and TESSALINE_FXHOST);
-                           Wine uses the prefix in WINEPREFIX, or its default. A shot starts the
-                           host once per frame, so this is for checking, not for speed.
+                           Wine uses the prefix in WINEPREFIX, or its default. Each of the
+                           --threads workers starts the host once and streams its frames through
+                           it; a frame the plug-in refuses fails alone.
   --via-ofx                renders through the OpenFX plug-in (tessaline.ofx.bundle, its Linux
                            binary loaded into this program by a simulated OpenFX host) instead of
                            the built-in engine; the result is the same to the bit. The bundle is
