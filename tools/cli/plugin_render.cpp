@@ -103,8 +103,7 @@ PluginFiles FindPluginFiles() {
 PluginSession::PluginSession(PluginFiles files) : files_(std::move(files)) {}
 
 PluginSession::~PluginSession() {
-  if (child_ >= 0) Reap(true);
-  CloseStreams();
+  if (child_ >= 0) Reap(true);  // the streams go with the host
   if (log_ >= 0) close(log_);
 }
 
@@ -216,14 +215,13 @@ Image PluginSession::Render(const Image& in, const Params& params, SourceMode mo
                            (streamError.empty() ? "no reply; " + ended : streamError) + "); its last words: " +
                            LastWords() + "; a new host starts for the next frame");
   }
-  if (reply.status > 0) {
-    throw PluginFrameError("the plug-in failed with error " + std::to_string(reply.status) +
-                           (reply.message.empty() ? "" : ": " + reply.message));
-  }
   if (reply.status != 0) {
     // After a frame it cannot read the host ends its stream: the next frame needs a new one.
     if (reply.status == protocol::kStatusMalformed) Reap(true);
-    throw PluginFrameError("the plug-in host refused the frame (status " + std::to_string(reply.status) + ")" +
+    // Above zero the plug-in's own error, below zero the host's refusal.
+    throw PluginFrameError((reply.status > 0 ? "the plug-in failed with error " + std::to_string(reply.status)
+                                             : "the plug-in host refused the frame (status " +
+                                                   std::to_string(reply.status) + ")") +
                            (reply.message.empty() ? "" : ": " + reply.message));
   }
   // The whole layer was asked for, so the whole frame must come back.

@@ -169,11 +169,6 @@ std::vector<std::uint8_t> encodeReply(const FrameReply& reply) {
   return out;
 }
 
-bool writeRequest(const FrameRequest& request, const WriteBytes& write) {
-  const std::vector<std::uint8_t> head = encodeRequestHead(request);
-  return write(head.data(), head.size()) && write(request.pixels.data(), request.pixels.size());
-}
-
 bool writeReply(const FrameReply& reply, const WriteBytes& write) {
   const std::vector<std::uint8_t> head = encodeReplyHead(reply);
   return write(head.data(), head.size()) && (reply.status != 0 || write(reply.pixels.data(), reply.pixels.size()));

@@ -125,8 +125,7 @@ std::vector<std::uint8_t> encodeRequest(const FrameRequest& request);
 std::vector<std::uint8_t> encodeReply(const FrameReply& reply);
 std::vector<std::uint8_t> encodeRequestHead(const FrameRequest& request);
 std::vector<std::uint8_t> encodeReplyHead(const FrameReply& reply);
-// Writes a frame without gathering its pixels behind its head first: a frame can be large.
-bool writeRequest(const FrameRequest& request, const WriteBytes& write);
+// Writes a reply without gathering its pixels behind its head first: a frame can be large.
 bool writeReply(const FrameReply& reply, const WriteBytes& write);
 ReadResult readRequest(const ReadBytes& read, FrameRequest& request, std::string& error);
 ReadResult readReply(const ReadBytes& read, FrameReply& reply, std::string& error);
