@@ -113,20 +113,23 @@ TESSALINE_WIDE inline void KeyCopyRow(const P* s, P* d, int w, const KeyValues<V
     const __m128 signless = _mm_castsi128_ps(_mm_set1_epi32(0x7FFFFFFF));
     const __m128 kr = _mm_set1_ps(key.red), kg = _mm_set1_ps(key.green), kb = _mm_set1_ps(key.blue);
     const __m128 t = _mm_set1_ps(key.threshold);
+    // The removed pixels' alpha is cleared in the registers, before the store: a store of alpha
+    // alone into a pixel just stored would stall the map builder's reading of the row.
+    const __m128i alphaLane = _mm_set_epi32(0, 0, 0, -1);
     for (; x + 4 <= w; x += 4) {
-      __m128 a = _mm_loadu_ps(&s[x].alpha), r = _mm_loadu_ps(&s[x + 1].alpha);
-      __m128 g = _mm_loadu_ps(&s[x + 2].alpha), b = _mm_loadu_ps(&s[x + 3].alpha);
-      _mm_storeu_ps(&d[x].alpha, a);
-      _mm_storeu_ps(&d[x + 1].alpha, r);
-      _mm_storeu_ps(&d[x + 2].alpha, g);
-      _mm_storeu_ps(&d[x + 3].alpha, b);
+      const __m128i p0 = load(s + x), p1 = load(s + x + 1), p2 = load(s + x + 2), p3 = load(s + x + 3);
+      __m128 a = _mm_castsi128_ps(p0), r = _mm_castsi128_ps(p1), g = _mm_castsi128_ps(p2), b = _mm_castsi128_ps(p3);
       _MM_TRANSPOSE4_PS(a, r, g, b);
       __m128 rest = _mm_sub_ps(t, _mm_and_ps(_mm_sub_ps(r, kr), signless));
       rest = _mm_sub_ps(rest, _mm_and_ps(_mm_sub_ps(g, kg), signless));
       rest = _mm_sub_ps(rest, _mm_and_ps(_mm_sub_ps(b, kb), signless));
-      int removes = _mm_movemask_ps(_mm_cmplt_ps(rest, zero));  // does not match
-      if (!Inverted) removes ^= 0xF;
-      for (; removes != 0; removes &= removes - 1) d[x + __builtin_ctz(static_cast<unsigned>(removes))].alpha = 0;
+      const __m128i outside = _mm_castps_si128(_mm_cmplt_ps(rest, zero));  // does not match
+      const __m128i removes = Inverted ? outside : _mm_andnot_si128(outside, _mm_set1_epi32(-1));
+      auto cleared = [&](__m128i pixel, __m128i lane) { return _mm_andnot_si128(_mm_and_si128(lane, alphaLane), pixel); };
+      store(d + x, cleared(p0, _mm_shuffle_epi32(removes, _MM_SHUFFLE(0, 0, 0, 0))));
+      store(d + x + 1, cleared(p1, _mm_shuffle_epi32(removes, _MM_SHUFFLE(1, 1, 1, 1))));
+      store(d + x + 2, cleared(p2, _mm_shuffle_epi32(removes, _MM_SHUFFLE(2, 2, 2, 2))));
+      store(d + x + 3, cleared(p3, _mm_shuffle_epi32(removes, _MM_SHUFFLE(3, 3, 3, 3))));
     }
   }
 #endif
