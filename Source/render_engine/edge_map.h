@@ -178,6 +178,87 @@ TESSALINE_WIDE inline bool FlatOctet(const P* p0, const P* q0) {
 }
 #endif
 
+#ifdef TESSALINE_AVX2
+// Eight float pixels, one register per channel (pixel i in lane i).
+struct PixelsF8 {
+  __m256 alpha, red, green, blue;
+};
+TESSALINE_WIDE inline PixelsF8 LoadPixelsF8(const PixelF* at) {
+  // Pixels i and i + 4 share a register, so that the transpose stays inside each 128-bit half.
+  const __m256 a = _mm256_loadu2_m128(&at[4].alpha, &at[0].alpha), r = _mm256_loadu2_m128(&at[5].alpha, &at[1].alpha);
+  const __m256 g = _mm256_loadu2_m128(&at[6].alpha, &at[2].alpha), b = _mm256_loadu2_m128(&at[7].alpha, &at[3].alpha);
+  const __m256 ar = _mm256_unpacklo_ps(a, r), gb = _mm256_unpacklo_ps(g, b);
+  const __m256 arHigh = _mm256_unpackhi_ps(a, r), gbHigh = _mm256_unpackhi_ps(g, b);
+  return {_mm256_shuffle_ps(ar, gb, 0x44), _mm256_shuffle_ps(ar, gb, 0xEE), _mm256_shuffle_ps(arHigh, gbHigh, 0x44),
+          _mm256_shuffle_ps(arHigh, gbHigh, 0xEE)};
+}
+
+// DifferFx4 on eight pairs: the same single-precision operations in the same order in each lane.
+TESSALINE_WIDE inline int DifferFx8(const PixelsF8& p, const PixelsF8& q, __m256 t) {
+  const __m256 zero = _mm256_setzero_ps();
+  const __m256 signless = _mm256_castsi256_ps(_mm256_set1_epi32(0x7FFFFFFF));
+  const __m256 pClear = _mm256_cmp_ps(p.alpha, zero, _CMP_EQ_OQ), qClear = _mm256_cmp_ps(q.alpha, zero, _CMP_EQ_OQ);
+  const __m256 onlyP = _mm256_cmp_ps(
+      _mm256_sub_ps(t, _mm256_add_ps(_mm256_add_ps(_mm256_add_ps(q.green, q.red), q.blue), q.alpha)), zero, _CMP_LT_OQ);
+  const __m256 onlyQ = _mm256_cmp_ps(
+      _mm256_sub_ps(t, _mm256_add_ps(_mm256_add_ps(_mm256_add_ps(p.green, p.red), p.blue), p.alpha)), zero, _CMP_LT_OQ);
+  __m256 r = _mm256_sub_ps(t, _mm256_and_ps(_mm256_sub_ps(p.red, q.red), signless));
+  r = _mm256_sub_ps(r, _mm256_and_ps(_mm256_sub_ps(p.green, q.green), signless));
+  r = _mm256_sub_ps(r, _mm256_and_ps(_mm256_sub_ps(p.blue, q.blue), signless));
+  r = _mm256_sub_ps(r, _mm256_and_ps(_mm256_sub_ps(p.alpha, q.alpha), signless));
+  const __m256i sameAR = _mm256_and_si256(_mm256_cmpeq_epi32(_mm256_castps_si256(p.alpha), _mm256_castps_si256(q.alpha)),
+                                          _mm256_cmpeq_epi32(_mm256_castps_si256(p.red), _mm256_castps_si256(q.red)));
+  const __m256i sameGB = _mm256_and_si256(_mm256_cmpeq_epi32(_mm256_castps_si256(p.green), _mm256_castps_si256(q.green)),
+                                          _mm256_cmpeq_epi32(_mm256_castps_si256(p.blue), _mm256_castps_si256(q.blue)));
+  const __m256 same = _mm256_castsi256_ps(_mm256_and_si256(sameAR, sameGB));
+  const __m256 opaque = _mm256_andnot_ps(same, _mm256_cmp_ps(r, zero, _CMP_LT_OQ));
+  const __m256 differs = _mm256_or_ps(_mm256_and_ps(_mm256_andnot_ps(qClear, pClear), onlyP),
+                                      _mm256_or_ps(_mm256_and_ps(_mm256_andnot_ps(pClear, qClear), onlyQ),
+                                                   _mm256_andnot_ps(_mm256_or_ps(pClear, qClear), opaque)));
+  return _mm256_movemask_ps(differs);
+}
+
+// Differ8x4 on eight pairs of 8-bit pixels.
+TESSALINE_WIDE inline int Differ8x8(__m256i a, __m256i b, __m256i t) {
+  const __m256i zero = _mm256_setzero_si256();
+  const __m256i alphaByte = _mm256_set1_epi32(0xFF);
+  a = _mm256_andnot_si256(_mm256_cmpeq_epi32(_mm256_and_si256(a, alphaByte), zero), a);
+  b = _mm256_andnot_si256(_mm256_cmpeq_epi32(_mm256_and_si256(b, alphaByte), zero), b);
+  const __m256i d = _mm256_sub_epi8(_mm256_max_epu8(a, b), _mm256_min_epu8(a, b));
+  const __m256i ones = _mm256_set1_epi16(1);
+  // Within each 128-bit half, as in Differ8x4: two sums per pixel, then one.
+  const __m256 lo = _mm256_castsi256_ps(_mm256_madd_epi16(_mm256_unpacklo_epi8(d, zero), ones));
+  const __m256 hi = _mm256_castsi256_ps(_mm256_madd_epi16(_mm256_unpackhi_epi8(d, zero), ones));
+  const __m256i sum = _mm256_add_epi32(_mm256_castps_si256(_mm256_shuffle_ps(lo, hi, _MM_SHUFFLE(2, 0, 2, 0))),
+                                       _mm256_castps_si256(_mm256_shuffle_ps(lo, hi, _MM_SHUFFLE(3, 1, 3, 1))));
+  const __m256i differs = _mm256_andnot_si256(_mm256_cmpeq_epi32(sum, zero), _mm256_cmpgt_epi32(sum, t));
+  return _mm256_movemask_ps(_mm256_castsi256_ps(differs));
+}
+
+// The eight entries of the two groups of 8-bit pixels at p0 over q0, as GroupEntries8 gives each.
+TESSALINE_WIDE inline std::uint64_t OctetEntries(const Pixel8* p0, const Pixel8* q0, std::int32_t threshold) {
+  const __m256i t = _mm256_set1_epi32(threshold);
+  const __m256i p = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p0));
+  const __m256i pRight = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p0 + 1));
+  const __m256i q = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(q0));
+  const __m256i qRight = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(q0 + 1));
+  const int right = Differ8x8(p, pRight, t), below = Differ8x8(p, q, t), diagonal = Differ8x8(p, qRight, t),
+            anti = Differ8x8(q, pRight, t);
+  return GroupEntries(right & 0xF, below & 0xF, diagonal & 0xF, anti & 0xF) |
+         std::uint64_t{GroupEntries(right >> 4, below >> 4, diagonal >> 4, anti >> 4)} << 32;
+}
+
+// The eight entries of the two groups of float pixels at p0 over q0, as GroupEntriesF gives each.
+TESSALINE_WIDE inline std::uint64_t OctetEntries(const PixelF* p0, const PixelF* q0, float threshold) {
+  const __m256 t = _mm256_set1_ps(threshold);
+  const PixelsF8 p = LoadPixelsF8(p0), pRight = LoadPixelsF8(p0 + 1), q = LoadPixelsF8(q0), qRight = LoadPixelsF8(q0 + 1);
+  const int right = DifferFx8(p, pRight, t), below = DifferFx8(p, q, t), diagonal = DifferFx8(p, qRight, t),
+            anti = DifferFx8(q, pRight, t);
+  return GroupEntries(right & 0xF, below & 0xF, diagonal & 0xF, anti & 0xF) |
+         std::uint64_t{GroupEntries(right >> 4, below >> 4, diagonal >> 4, anti >> 4)} << 32;
+}
+#endif
+
 // Builds the map of a w x h image from its pixels (rows `rowbytes` apart) into a zeroed buffer.
 // With a `copy` (rows `copyRowbytes` apart), it also copies the pixels there as it reads them: a
 // plain render's copy of its input costs no second pass over it. `arrive(y)` is called before row y
@@ -218,12 +299,23 @@ TESSALINE_WIDE void BuildEdgeMap(const unsigned char* pixels, std::ptrdiff_t row
       // float rows, which no cache holds whole, from stalling each group.
       if ((x0 & (64 / sizeof(P) - 1)) == 0) __builtin_prefetch(reinterpret_cast<const char*>(q0) + 2048);
 #ifdef TESSALINE_AVX2
-      // Two flat groups at once where the pair lies inside the grouped columns.
-      if ((x0 & 7) == 0 && x0 + 8 <= g && FlatOctet(p0, q0)) {
-        if constexpr (sizeof(P) == 16) __builtin_prefetch(reinterpret_cast<const char*>(q0 + 4) + 2048);
-        if constexpr (kCopy) std::memcpy(c + x0, p0, 8 * sizeof(P));
-        x0 += 4;
-        continue;
+      // Two groups at once where the pair lies inside the grouped columns: when both are flat, and
+      // for 8-bit and float pixels also when not, all eight entries from one set of comparisons.
+      if ((x0 & 7) == 0 && x0 + 8 <= g) {
+        constexpr bool kWholeOctet = std::is_same_v<P, Pixel8> || std::is_same_v<P, PixelF>;
+        const bool flat = FlatOctet(p0, q0);
+        if (flat || kWholeOctet) {
+          if constexpr (sizeof(P) == 16) __builtin_prefetch(reinterpret_cast<const char*>(q0 + 4) + 2048);
+          if constexpr (kCopy) std::memcpy(c + x0, p0, 8 * sizeof(P));
+          if constexpr (kWholeOctet) {
+            if (!flat) {
+              const std::uint64_t entries = OctetEntries(p0, q0, t);
+              if (entries != 0) std::memcpy(e + x0, &entries, 8);
+            }
+          }
+          x0 += 4;
+          continue;
+        }
       }
 #endif
       // Flat areas first: when the group's five pixels of both rows are bit-identical, no pair
