@@ -15,6 +15,28 @@ TESSALINE_PATH_BEGIN
 // vertical one (EdgeRight, pair (i, j) / (i + 1, j)).
 enum class DiagonalFamily { Below, Right };
 
+// The blends of a sub-kernel whose walk counted n >= 1 cells. Out of line: most walks stop before
+// that, and the scan's code for every edge pixel stays smaller without eight copies of these loops.
+template <DiagonalFamily F, int DX, int DY, bool TwoRamps, bool SourceIsPartner, class D, SourceMode M>
+[[gnu::noinline]] void DiagonalBlends(const Frame<D, M>& f, int startX, int startY, int n) {
+  auto ramp1 = D::DiagonalRamp(D::kThird, f.v.softness, n, f.v.bias);
+  auto ramp2 = D::DiagonalRamp(D::kHalf, f.v.softness, n, f.v.bias);
+  // The cells 0..n of the walk all carry the family bit, so both pixels of each pair lie inside the
+  // image. Ramp 1 ends well before cell n at any real size; the bound only matters for lines so long
+  // (tens of thousands of cells) that the integer step truncates to almost nothing.
+  for (int k = 0;; ++k) {
+    const int i = startX + DX * k;
+    const int j = startY + DY * k;
+    const int pi = F == DiagonalFamily::Right ? i + 1 : i;
+    const int pj = F == DiagonalFamily::Below ? j + 1 : j;
+    const int sx = SourceIsPartner ? pi : i, sy = SourceIsPartner ? pj : j;
+    const int ox = SourceIsPartner ? i : pi, oy = SourceIsPartner ? j : pj;
+    f.Blend(ox, oy, f.Source(sx, sy), ramp1.Next());
+    if constexpr (TwoRamps) f.Restore(sx, sy, ramp2.Next());
+    if (ramp1.done || k >= n) break;
+  }
+}
+
 // One sub-kernel, told by its family, walking direction (DX, DY), the bit whose presence stops the
 // walk, whether it restores (two ramps) or only blends (one ramp), and which pixel of each cell's pair
 // is the source: the cell's own pixel (i, j) or its partner across the edge.
@@ -42,23 +64,7 @@ bool DiagonalSubKernel(const Frame<D, M>& f, int startX, int startY) {
     if (!family(i, j)) break;
   }
   if (n < 1) return false;
-
-  auto ramp1 = D::DiagonalRamp(D::kThird, f.v.softness, n, f.v.bias);
-  auto ramp2 = D::DiagonalRamp(D::kHalf, f.v.softness, n, f.v.bias);
-  // The cells 0..n of the walk all carry the family bit, so both pixels of each pair lie inside the
-  // image. Ramp 1 ends well before cell n at any real size; the bound only matters for lines so long
-  // (tens of thousands of cells) that the integer step truncates to almost nothing.
-  for (int k = 0;; ++k) {
-    const int i = startX + DX * k;
-    const int j = startY + DY * k;
-    const int pi = F == DiagonalFamily::Right ? i + 1 : i;
-    const int pj = F == DiagonalFamily::Below ? j + 1 : j;
-    const int sx = SourceIsPartner ? pi : i, sy = SourceIsPartner ? pj : j;
-    const int ox = SourceIsPartner ? i : pi, oy = SourceIsPartner ? j : pj;
-    f.Blend(ox, oy, f.Source(sx, sy), ramp1.Next());
-    if constexpr (TwoRamps) f.Restore(sx, sy, ramp2.Next());
-    if (ramp1.done || k >= n) break;
-  }
+  DiagonalBlends<F, DX, DY, TwoRamps, SourceIsPartner>(f, startX, startY, n);
   return true;
 }
 

@@ -150,8 +150,9 @@ inline std::int32_t LineEndRunDown(int x, int y, const EdgeMapView& m) {
 
 // Whether the one-pixel step at (x, y) is the corner of a 2 x 2 dot: the four pixels of the block
 // agree with each other and each differs from its outside neighbours on all eight sides. direction:
-// 0 left of a vertical step, 1 right of it, 2 above a horizontal step, 3 below it.
-inline bool IsolatedBlockTest(int direction, int x, int y, int w, int h, const EdgeMapView& m) {
+// 0 left of a vertical step, 1 right of it, 2 above a horizontal step, 3 below it. Out of line, as
+// only one-pixel treads with one-pixel neighbours ask.
+[[gnu::noinline]] inline bool IsolatedBlockTest(int direction, int x, int y, int w, int h, const EdgeMapView& m) {
   bool u = false, v = false;
   int bx = 0, by = 0;
   switch (direction) {

@@ -76,9 +76,10 @@ void NotchRestoreCross(const Frame<D, M>& f, int x, int y) {
 
 // Averages an isolated (or peninsula) output pixel with its 4-neighbours' source colours, each
 // neighbour weighted by SoftnessScale against the full weight of the pixel itself, in proportion to
-// alpha.
+// alpha. Out of line: few pixels take it, and inlined into the scan it only made the code that every
+// edge pixel runs through larger.
 template <class D, SourceMode M>
-void IsolatedPixelAverage(const Frame<D, M>& f, int x, int y) {
+[[gnu::noinline]] void IsolatedPixelAverage(const Frame<D, M>& f, int x, int y) {
   using Pixel = typename D::Pixel;
   Pixel neighbours[4];
   int count = 0;
