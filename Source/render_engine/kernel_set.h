@@ -8,7 +8,6 @@
 namespace tessaline::detail {
 
 struct KernelSet {
-  const char* name;
   void (*copy)(Depth, SourceMode, const ImageView&, const MutableImageView&, const Params&);
   void (*smooth)(Depth, SourceMode, const ImageView&, const MutableImageView&, const Params&, std::uint8_t*);
   void (*edgeMap)(Depth, const ImageView&, const Params&, std::uint8_t*);

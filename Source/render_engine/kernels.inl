@@ -199,7 +199,7 @@ void RenderKernel(Depth depth, SourceMode mode, const ImageView& in, const Mutab
 TESSALINE_PATH_END
 
 namespace detail {
-extern const KernelSet TESSALINE_PATH_KERNELS{TESSALINE_PATH_NAME, &TESSALINE_PATH_NS::CopyKernel,
+extern const KernelSet TESSALINE_PATH_KERNELS{&TESSALINE_PATH_NS::CopyKernel,
                                               &TESSALINE_PATH_NS::SmoothKernel, &TESSALINE_PATH_NS::EdgeMapKernel,
                                               &TESSALINE_PATH_NS::RenderKernel};
 }  // namespace detail

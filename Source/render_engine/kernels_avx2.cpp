@@ -3,6 +3,5 @@
 #if defined(__x86_64__) || defined(_M_X64)
 #define TESSALINE_PATH_AVX2 1
 #define TESSALINE_PATH_KERNELS kAvx2Kernels
-#define TESSALINE_PATH_NAME "avx2"
 #include "kernels.inl"
 #endif

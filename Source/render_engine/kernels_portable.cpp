@@ -2,5 +2,4 @@
 // implementation the tests hold the others to.
 #define TESSALINE_NO_SIMD 1
 #define TESSALINE_PATH_KERNELS kPortableKernels
-#define TESSALINE_PATH_NAME "portable"
 #include "kernels.inl"
