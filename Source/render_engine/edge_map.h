@@ -268,7 +268,8 @@ TESSALINE_WIDE inline std::uint64_t OctetEntries(const PixelF* p0, const PixelF*
 // In each group of four entries the diagonal pairs of the first three pixels are tested only once a
 // horizontal or vertical pair of the group, tested earlier, has differed; the fourth pixel's
 // diagonals are always tested. A group with no difference stays zero. This saves most diagonal tests
-// in flat areas and is part of what the map records.
+// in flat areas and is part of what the map records: the wide paths, which compare every pair of a
+// group at once, drop the diagonal bits the rule would not have tested (GroupEntries).
 struct NoRowHook {
   void operator()(int) const {}
 };
